@@ -1,0 +1,35 @@
+#ifndef CONTENTFILE_H
+#define CONTENTFILE_H
+
+#include <QByteArrayView>
+#include <QString>
+#include <QStringList>
+
+// Reading the game's line-oriented content files: Windows-1251 text whose
+// lines end at CR or CR LF. A lone LF is part of the text, the last line
+// may lack its line end, and nothing is trimmed.
+namespace ContentFile {
+
+// Decodes Windows-1251 bytes and splits them into lines. At most maxLines
+// lines are returned (a negative maxLines means all of them); bytes after
+// them are not looked at beyond finding the line ends.
+QStringList splitLines(QByteArrayView bytes, qsizetype maxLines = -1);
+
+struct ReadResult
+{
+    enum Status { Ok, NotFound, Unreadable, TooShort };
+    Status status = Ok;
+    QStringList lines;      // exactly `needed` lines when status is Ok, else empty
+    qsizetype linesFound = 0; // for TooShort: how many lines the file has
+};
+
+// Reads the first `needed` lines of a file. Lines after them are ignored.
+ReadResult readLines(const QString &path, qsizetype needed);
+
+// A Russian message for the player that names the file and says what is
+// wrong with it; empty for a successful read.
+QString describeFailure(const QString &path, const ReadResult &result, qsizetype needed);
+
+} // namespace ContentFile
+
+#endif

@@ -1,0 +1,153 @@
+#include "game/form2.h"
+
+#include "game/content.h"
+#include "game/ladder.h"
+#include "game/module1.h"
+#include "game/platform.h"
+#include "game/rules.h"
+#include "ui/appearance.h"
+#include "ui/controls.h"
+#include "ui_form2.h"
+
+#include <QEvent>
+#include <QGuiApplication>
+#include <QPainter>
+#include <QScreen>
+
+#include <cmath>
+
+namespace {
+
+const QColor AnswerTextColor(255, 247, 166);
+const QColor CurrentLevelColor(71, 94, 138);
+
+// Outer height the window keeps, in twips; it cuts off the strip of the
+// designed area that only holds the focus button.
+constexpr int OuterHeightTwips = 6225;
+
+QRect screenGeometry(const QWidget *widget)
+{
+    const QScreen *screen = widget->screen() ? widget->screen() : QGuiApplication::primaryScreen();
+    return screen ? screen->geometry() : QRect(0, 0, 1024, 768);
+}
+
+} // namespace
+
+Form2::Form2(QWidget *parent)
+    : QWidget(parent, Qt::Window | Qt::FramelessWindowHint)
+    , ui(std::make_unique<Ui::Form2>())
+{
+    ui->setupUi(this);
+    Command = {ui->Command_0, ui->Command_1, ui->Command_2, ui->Command_3};
+    Label4 = {nullptr,         ui->Label4_1,  ui->Label4_2,  ui->Label4_3,  ui->Label4_4,  ui->Label4_5,
+              ui->Label4_6,    ui->Label4_7,  ui->Label4_8,  ui->Label4_9,  ui->Label4_10, ui->Label4_11,
+              ui->Label4_12,   ui->Label4_13, ui->Label4_14, ui->Label4_15};
+    Label1 = ui->Label1;
+    Label2 = ui->Label2;
+    Label3 = ui->Label3;
+    lblclose = ui->lblclose;
+    lblminimize = ui->lblminimize;
+    Command6 = ui->Command6;
+    Command8 = ui->Command8;
+    Command9 = ui->Command9;
+    Command10 = ui->Command10;
+    CommandButton1 = ui->CommandButton1;
+    CommandButton2 = ui->CommandButton2;
+    Picture1 = ui->Picture1;
+    Picture2 = ui->Picture2;
+
+    QFont windowFont(QStringLiteral("Verdana"));
+    windowFont.setPointSizeF(9.75);
+    windowFont.setBold(true);
+    setFont(windowFont);
+    Appearance::setBackground(this, Qt::black);
+    Appearance::setBackground(ui->client, Qt::black);
+    setWindowTitle(QString());
+
+    // Centred on the screen at start-up.
+    const QRect screen = screenGeometry(this);
+    const int outerHeight = Appearance::px(OuterHeightTwips);
+    setFixedSize(width(), outerHeight);
+    // The designed area is taller than the window; what lies below the
+    // frame (only the focus button) stays out of sight.
+    ui->client->resize(ui->client->width(), outerHeight - 2 * Appearance::FrameWidth);
+    move(screen.x() + (screen.width() - width()) / 2, screen.y() + (screen.height() - outerHeight) / 2);
+}
+
+Form2::~Form2() = default;
+
+void Form2::Form_Load()
+{
+    Platform::randomize();
+    Content::readHostFiles(this);
+    Module1.Level = 1;
+    Module1.FiftyFiftyUsed = FlagClear;
+    Module1.PhoneUsed = FlagClear;
+    Module1.AudienceUsed = FlagClear;
+    ShowQuestion(QStringLiteral("1.dat"), Module1.Level);
+    for (CaptionButton *button : Command)
+        button->setForeColor(AnswerTextColor);
+}
+
+void Form2::ShowQuestion(const QString &fileName, int level)
+{
+    Content::readLevelFile(this, fileName);
+
+    Platform::RandomSource &random = Platform::randomSource();
+    Module1.QuestionIndex = static_cast<std::int16_t>(Rules::drawOneOf(random, Content::RecordsPerLevel));
+    const int record = Module1.QuestionIndex;
+
+    Label1->setCaption(QString::number(level) + QStringLiteral(" вопрос"));
+    Label3->setCaption(Module1.QuestionTexts[record]);
+
+    const std::array<int, 4> positions = Rules::shuffleAnswers(random);
+    for (int button = 0; button < 4; ++button)
+        Command[button]->setCaption(Rules::answerCaption(button, Module1.AnswerTexts[record][positions[button]]));
+
+    for (CaptionButton *button : Command) {
+        button->setEnabled(true);
+        button->setBackColor(Qt::black);
+    }
+    for (int l = 1; l <= Ladder::Levels; ++l) {
+        Label4[l]->setUnderlined(false);
+        Label4[l]->setBackColor(Qt::black);
+    }
+    Label4[Module1.Level]->setUnderlined(true);
+    Label4[Module1.Level]->setBackColor(CurrentLevelColor);
+
+    Module1.CorrectAnswer = Module1.AnswerTexts[record][1];
+}
+
+void Form2::Form_Resize()
+{
+    setWindowTitle(QString());
+    if (isMinimized())
+        return;
+    const int outerHeight = Appearance::px(OuterHeightTwips);
+    if (height() != outerHeight)
+        setFixedSize(width(), outerHeight);
+    const QRect screen = screenGeometry(this);
+    const double top = screen.height() / 2.0 - height() / 2.0;
+    const int newTop = screen.y() + static_cast<int>(std::lround(top));
+    if (y() != newTop)
+        move(x(), newTop);
+}
+
+void Form2::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    Form_Resize();
+}
+
+void Form2::changeEvent(QEvent *event)
+{
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::WindowStateChange)
+        Form_Resize();
+}
+
+void Form2::paintEvent(QPaintEvent *)
+{
+    QPainter painter(this);
+    Appearance::paintWindowFrame(painter, rect());
+}

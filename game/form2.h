@@ -1,0 +1,71 @@
+#ifndef FORM2_H
+#define FORM2_H
+
+#include <QWidget>
+
+#include <array>
+#include <memory>
+
+QT_BEGIN_NAMESPACE
+class QLabel;
+QT_END_NAMESPACE
+
+class CaptionButton;
+class CaptionLabel;
+
+namespace Ui {
+class Form2;
+}
+
+// The game screen: the question, the four answers, the prize ladder, the
+// three lifelines and the two window buttons. It is created once, when a
+// game starts, and lives until the program ends. Other windows reach its
+// controls by their design names.
+class Form2 : public QWidget
+{
+    Q_OBJECT
+
+public:
+    explicit Form2(QWidget *parent = nullptr);
+    ~Form2() override;
+
+    // Answers A..D.
+    std::array<CaptionButton *, 4> Command{};
+    // The prize ladder, index = level 1..15 (index 0 unused).
+    std::array<CaptionLabel *, 16> Label4{};
+    CaptionLabel *Label1 = nullptr; // question number
+    CaptionLabel *Label2 = nullptr; // the show's title
+    CaptionLabel *Label3 = nullptr; // question text
+    CaptionLabel *lblclose = nullptr;
+    CaptionLabel *lblminimize = nullptr;
+    CaptionButton *Command6 = nullptr;  // fifty-fifty
+    CaptionButton *Command8 = nullptr;  // phone a friend
+    CaptionButton *Command9 = nullptr;  // ask the audience
+    CaptionButton *Command10 = nullptr; // holds the keyboard focus, no action
+    CaptionButton *CommandButton1 = nullptr; // minimise
+    CaptionButton *CommandButton2 = nullptr; // leave the game
+    QLabel *Picture1 = nullptr; // studio
+    QLabel *Picture2 = nullptr; // host
+
+    // Starts the game: seeds the generator, reads the host lines and puts
+    // question 1 on screen.
+    void Form_Load();
+
+    // Puts a question of the level file `fileName` on screen; `level` is
+    // used for the question number.
+    void ShowQuestion(const QString &fileName, int level);
+
+    // Keeps the window title-less, at its fixed height and centred
+    // vertically on the screen whenever its size or state changes.
+    void Form_Resize();
+
+protected:
+    void resizeEvent(QResizeEvent *event) override;
+    void changeEvent(QEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
+
+private:
+    std::unique_ptr<Ui::Form2> ui;
+};
+
+#endif

@@ -1,0 +1,3 @@
+#include "game/module1.h"
+
+GameState Module1;

@@ -1,0 +1,31 @@
+#!/usr/bin/env bash
+# Installs the Debian packages the game needs to build, run and be tested,
+# but only those that are missing. Sourced by run.sh and test.sh.
+
+kvizora_packages=(
+    cmake g++ make                 # the build
+    qt6-base-dev qt6-qpa-plugins   # Qt Widgets, the platform plugins (also headless)
+    qt6-translations-l10n          # Russian texts of Qt's own dialogs
+    fonts-dejavu-core fonts-dejavu-extra fonts-liberation2 fonts-paratype fonts-sil-andika  # faces with Cyrillic
+)
+
+kvizora_install_missing() {
+    local missing=()
+    local pkg
+    for pkg in "${kvizora_packages[@]}" "$@"; do
+        if ! dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q 'install ok installed'; then
+            missing+=("$pkg")
+        fi
+    done
+    [ ${#missing[@]} -eq 0 ] && return 0
+
+    echo "Installing: ${missing[*]}"
+    local sudo=()
+    [ "$(id -u)" -ne 0 ] && sudo=(sudo)
+    "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get update -qq
+    "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}"
+}
+
+kvizora_jobs() {
+    nproc 2>/dev/null || echo 2
+}

@@ -1,0 +1,112 @@
+#include "testsupport.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QStringEncoder>
+#include <QTest>
+
+#include <stdexcept>
+
+double ScriptedRandom::next()
+{
+    if (m_draws.empty()) {
+        QTest::qFail("the code drew more random numbers than the test scripted", __FILE__, __LINE__);
+        throw std::runtime_error("random draws exhausted");
+    }
+    const double r = m_draws.front();
+    m_draws.pop_front();
+    ++drawn;
+    return r;
+}
+
+PlatformStandIns::PlatformStandIns()
+{
+    Platform::setRandomSource(&random);
+    Platform::setMessageBoxHandler([this](const QString &text, Platform::MessageButtons buttons, Platform::MessageIcon icon) {
+        messages.append({text, buttons, icon});
+        if (buttons == Platform::MessageButtons::Ok)
+            return Platform::MessageResult::Ok;
+        if (answers.isEmpty()) {
+            QTest::qFail("a Yes/No box was shown with no answer scripted", __FILE__, __LINE__);
+            throw std::runtime_error("no scripted answer");
+        }
+        return answers.takeFirst();
+    });
+    Platform::setEndProgramHandler([this] {
+        ++ends;
+        throw ProgramEnded();
+    });
+}
+
+PlatformStandIns::~PlatformStandIns()
+{
+    Platform::setRandomSource(nullptr);
+    Platform::setMessageBoxHandler({});
+    Platform::setEndProgramHandler({});
+    Platform::setModalHandler({});
+    Platform::setProgramFolder(QString());
+}
+
+QByteArray toWindows1251(const QString &text)
+{
+    QStringEncoder encoder("windows-1251");
+    return encoder.encode(text);
+}
+
+DataFolder::DataFolder()
+{
+    Platform::setProgramFolder(m_dir.path());
+}
+
+void DataFolder::writeBytes(const QString &relativePath, const QByteArray &bytes)
+{
+    const QString full = m_dir.path() + QLatin1Char('/') + relativePath;
+    QDir().mkpath(QFileInfo(full).path());
+    QFile file(full);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size())
+        throw std::runtime_error("cannot write a test data file");
+}
+
+void DataFolder::writeLines(const QString &relativePath, const QStringList &lines)
+{
+    QByteArray bytes;
+    for (const QString &line : lines)
+        bytes += toWindows1251(line) + "\r\n";
+    writeBytes(relativePath, bytes);
+}
+
+void DataFolder::writeHostFiles()
+{
+    const auto numbered = [](const QString &word, int count) {
+        QStringList lines;
+        for (int i = 1; i <= count; ++i)
+            lines << word + QLatin1Char(' ') + QString::number(i);
+        return lines;
+    };
+    writeLines(QStringLiteral("data/host/intrigue.dat"), numbered(QStringLiteral("Интрига"), 16));
+    writeLines(QStringLiteral("data/host/Right.dat"), numbered(QStringLiteral("Верно!"), 11));
+    writeLines(QStringLiteral("data/host/Wrong.dat"), numbered(QStringLiteral("Увы!"), 7));
+}
+
+QStringList DataFolder::levelLines(int level)
+{
+    QStringList lines;
+    for (int record = 1; record <= 10; ++record) {
+        const QString id = QString::number(level) + QLatin1Char('.') + QString::number(record);
+        lines << QStringLiteral("Вопрос ") + id << QStringLiteral("Верно ") + id << QStringLiteral("Мимо ") + id + QStringLiteral(" а")
+              << QStringLiteral("Мимо ") + id + QStringLiteral(" б") << QStringLiteral("Мимо ") + id + QStringLiteral(" в");
+    }
+    return lines;
+}
+
+void DataFolder::writeLevel(int level)
+{
+    writeLines(QStringLiteral("data/qa/%1.dat").arg(level), levelLines(level));
+}
+
+void DataFolder::writeLevels(int from, int to)
+{
+    for (int level = from; level <= to; ++level)
+        writeLevel(level);
+}

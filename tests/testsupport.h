@@ -1,0 +1,102 @@
+#ifndef TESTSUPPORT_H
+#define TESTSUPPORT_H
+
+#include "game/platform.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <QTemporaryDir>
+
+#include <deque>
+#include <exception>
+
+// Thrown by the test stand-in for ending the program, so that a test sees
+// the end and no further step of the handler that ended it runs.
+struct ProgramEnded : std::exception
+{
+    const char *what() const noexcept override { return "program ended"; }
+};
+
+// Hands out the draws a test scripts, in order. Running out is a test
+// failure: the code under test drew more numbers than the test expected.
+class ScriptedRandom final : public Platform::RandomSource
+{
+public:
+    ScriptedRandom() = default;
+    ScriptedRandom(std::initializer_list<double> draws) : m_draws(draws) {}
+
+    void seedFromClock() override { ++seeds; }
+    double next() override;
+
+    void add(double r) { m_draws.push_back(r); }
+    // A draw r for which Int(r * n + 1) is k (1..n).
+    void addOneOf(int n, int k) { add((k - 1 + 0.5) / n); }
+    // A draw r for which Int(n * r) is k (0..n-1).
+    void addIndex(int n, int k) { add((k + 0.5) / n); }
+    // The four draws that put answers p[0]..p[3] (1..4) on buttons A..D.
+    void addShuffle(std::array<int, 4> p)
+    {
+        for (int position : p)
+            addOneOf(4, position);
+    }
+    qsizetype remaining() const { return qsizetype(m_draws.size()); }
+    int drawn = 0;
+    int seeds = 0;
+
+private:
+    std::deque<double> m_draws;
+};
+
+// Installs stand-ins for every platform seam for the lifetime of a test
+// and removes them afterwards: scripted random draws, recorded message
+// boxes with scripted answers, a recorded end of the program, and a program
+// folder of the test's own.
+class PlatformStandIns
+{
+public:
+    PlatformStandIns();
+    ~PlatformStandIns();
+
+    struct Message
+    {
+        QString text;
+        Platform::MessageButtons buttons;
+        Platform::MessageIcon icon;
+    };
+
+    ScriptedRandom random;
+    QList<Message> messages;
+    // Answers for Yes/No boxes, in order; a box with nothing scripted fails.
+    QList<Platform::MessageResult> answers;
+    int ends = 0;
+};
+
+// A program folder with a data folder the test writes.
+class DataFolder
+{
+public:
+    DataFolder();
+    QString path() const { return m_dir.path(); }
+
+    // Writes a file under the folder (relative path with '/'), bytes as given.
+    void writeBytes(const QString &relativePath, const QByteArray &bytes);
+    // Writes lines as Windows-1251 text with CR LF after each line.
+    void writeLines(const QString &relativePath, const QStringList &lines);
+    // Host line files with the counts the game reads, lines "Интрига 1", ...
+    void writeHostFiles();
+    // A level file of ten records; record r of level n reads
+    // "Вопрос n.r", "Верно n.r", "Мимо n.r а", "Мимо n.r б", "Мимо n.r в".
+    void writeLevel(int level);
+    void writeLevels(int from, int to);
+
+    static QStringList levelLines(int level);
+
+private:
+    QTemporaryDir m_dir;
+};
+
+QByteArray toWindows1251(const QString &text);
+
+#endif

@@ -1,0 +1,347 @@
+#include "game/form2.h"
+#include "game/ladder.h"
+#include "game/module1.h"
+#include "testsupport.h"
+#include "ui/appearance.h"
+#include "ui/controls.h"
+
+#include <QFontDatabase>
+#include <QFontInfo>
+#include <QLabel>
+#include <QScreen>
+#include <QTest>
+
+#include <memory>
+
+// The game screen: its load, the presentation of a question, and its
+// layout as the player sees it.
+class TestGameScreen : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { Appearance::setUpApplication(); }
+    void init();
+    void cleanup();
+
+    void loadPresentsQuestionOneFromItsFile();
+    void nextQuestionResetsButtonsAndMovesTheHighlight();
+    void guaranteedLevelsStayYellowWhenHighlighted();
+    void answersOfARecordEachKeepTheirOwnButton();
+    void contentTextsAreShownVerbatim();
+    void missingFirstLevelFileEndsTheLoad();
+    void shortLevelFileFailsOnlyWhenItsLevelIsReached();
+
+    void controlsStandWhereTheyAreDesigned();
+    void windowIsTitleLessFixedAndCentred();
+    void grabbedWindowShowsTheDesignedColours();
+    void everyFontHasCyrillicGlyphs();
+    void picturesHaveTheirDesignedSizes();
+
+private:
+    // Loads the game screen with question `record` of level 1 and answers
+    // shuffled as `order`.
+    void load(int record = 1, std::array<int, 4> order = {1, 2, 3, 4});
+    int highlightedLevel() const;
+
+    std::unique_ptr<PlatformStandIns> m_platform;
+    std::unique_ptr<DataFolder> m_data;
+    std::unique_ptr<Form2> m_form;
+};
+
+void TestGameScreen::init()
+{
+    Module1 = GameState{};
+    m_platform = std::make_unique<PlatformStandIns>();
+    m_data = std::make_unique<DataFolder>();
+    m_data->writeHostFiles();
+    m_data->writeLevels(1, 15);
+    m_form = std::make_unique<Form2>();
+}
+
+void TestGameScreen::cleanup()
+{
+    m_form.reset();
+    m_data.reset();
+    m_platform.reset();
+}
+
+void TestGameScreen::load(int record, std::array<int, 4> order)
+{
+    m_platform->random.addOneOf(10, record);
+    m_platform->random.addShuffle(order);
+    m_form->Form_Load();
+}
+
+int TestGameScreen::highlightedLevel() const
+{
+    int found = 0;
+    for (int level = 1; level <= Ladder::Levels; ++level) {
+        CaptionLabel *label = m_form->Label4[level];
+        const bool marked = label->isUnderlined() || label->backColor() != QColor(Qt::black);
+        if (marked) {
+            if (found != 0 || !label->isUnderlined() || label->backColor() != QColor(71, 94, 138))
+                return -1;
+            found = level;
+        }
+    }
+    return found;
+}
+
+void TestGameScreen::loadPresentsQuestionOneFromItsFile()
+{
+    m_platform->random.addOneOf(10, 4);
+    m_platform->random.addShuffle({2, 2, 1, 3}); // discarded
+    m_platform->random.addShuffle({3, 1, 4, 2});
+    m_form->Form_Load();
+
+    QCOMPARE(m_platform->random.seeds, 1);
+    QCOMPARE(m_platform->random.remaining(), 0);
+    QCOMPARE(Module1.Level, 1);
+    QCOMPARE(Module1.QuestionIndex, 4);
+    QCOMPARE(Module1.IntrigueLines[16], QStringLiteral("Интрига 16"));
+    QCOMPARE(m_form->Label1->caption(), QStringLiteral("1 вопрос"));
+    QCOMPARE(m_form->Label3->caption(), QStringLiteral("Вопрос 1.4"));
+    QCOMPARE(m_form->Command[0]->caption(), QStringLiteral("A.   Мимо 1.4 б"));
+    QCOMPARE(m_form->Command[1]->caption(), QStringLiteral("B.   Верно 1.4"));
+    QCOMPARE(m_form->Command[2]->caption(), QStringLiteral("C.   Мимо 1.4 в"));
+    QCOMPARE(m_form->Command[3]->caption(), QStringLiteral("D.   Мимо 1.4 а"));
+    QCOMPARE(Module1.CorrectAnswer, QStringLiteral("Верно 1.4"));
+    for (CaptionButton *button : m_form->Command) {
+        QVERIFY(button->isEnabled());
+        QCOMPARE(button->backColor(), QColor(0, 0, 0));
+        QCOMPARE(button->foreColor(), QColor(255, 247, 166));
+    }
+    QCOMPARE(highlightedLevel(), 1);
+    QCOMPARE(Module1.FiftyFiftyUsed, FlagClear);
+    QCOMPARE(Module1.PhoneUsed, FlagClear);
+    QCOMPARE(Module1.AudienceUsed, FlagClear);
+    QVERIFY(m_platform->messages.isEmpty());
+}
+
+void TestGameScreen::nextQuestionResetsButtonsAndMovesTheHighlight()
+{
+    load();
+    // What a verdict and a fifty-fifty leave behind on the previous question.
+    m_form->Command[1]->setBackColor(QColor(192, 255, 192));
+    m_form->Command[0]->setEnabled(false);
+    m_form->Command[3]->setEnabled(false);
+
+    Module1.Level = 7;
+    m_platform->random.addOneOf(10, 10);
+    m_platform->random.addShuffle({4, 3, 2, 1});
+    m_form->ShowQuestion("7.dat", Module1.Level);
+
+    QCOMPARE(m_form->Label1->caption(), QStringLiteral("7 вопрос"));
+    QCOMPARE(m_form->Label3->caption(), QStringLiteral("Вопрос 7.10"));
+    QCOMPARE(m_form->Command[3]->caption(), QStringLiteral("D.   Верно 7.10"));
+    QCOMPARE(Module1.CorrectAnswer, QStringLiteral("Верно 7.10"));
+    for (CaptionButton *button : m_form->Command) {
+        QVERIFY(button->isEnabled());
+        QCOMPARE(button->backColor(), QColor(0, 0, 0));
+    }
+    QCOMPARE(highlightedLevel(), 7);
+
+    // Moving on from a guaranteed level clears its mark.
+    Module1.Level = 5;
+    load();
+    Module1.Level = 6;
+    m_platform->random.addOneOf(10, 1);
+    m_platform->random.addShuffle({1, 2, 3, 4});
+    m_form->ShowQuestion("6.dat", 6);
+    QCOMPARE(highlightedLevel(), 6);
+}
+
+void TestGameScreen::guaranteedLevelsStayYellowWhenHighlighted()
+{
+    load();
+    for (int level : {5, 10, 15}) {
+        Module1.Level = level;
+        m_platform->random.addOneOf(10, 2);
+        m_platform->random.addShuffle({1, 2, 3, 4});
+        m_form->ShowQuestion(QStringLiteral("%1.dat").arg(level), level);
+        QCOMPARE(highlightedLevel(), level);
+        QCOMPARE(m_form->Label1->caption(), QStringLiteral("%1 вопрос").arg(level));
+        for (int l = 1; l <= Ladder::Levels; ++l)
+            QCOMPARE(m_form->Label4[l]->foreColor(), Ladder::isGuaranteed(l) ? QColor(255, 255, 0) : QColor(255, 255, 255));
+    }
+}
+
+void TestGameScreen::answersOfARecordEachKeepTheirOwnButton()
+{
+    // Four equal answers and an empty one still give four buttons.
+    QStringList lines = DataFolder::levelLines(1);
+    lines[0] = "Сколько?";
+    lines[1] = "";
+    lines[2] = "два";
+    lines[3] = "два";
+    lines[4] = "два";
+    m_data->writeLines("data/qa/1.dat", lines);
+    load(1, {2, 1, 3, 4});
+    QCOMPARE(m_form->Command[0]->caption(), QStringLiteral("A.   два"));
+    QCOMPARE(m_form->Command[1]->caption(), QStringLiteral("B.   "));
+    QCOMPARE(m_form->Command[2]->caption(), QStringLiteral("C.   два"));
+    QCOMPARE(m_form->Command[3]->caption(), QStringLiteral("D.   два"));
+    QCOMPARE(Module1.CorrectAnswer, QString());
+}
+
+void TestGameScreen::contentTextsAreShownVerbatim()
+{
+    QStringList lines = DataFolder::levelLines(1);
+    lines[0] = "  <b>Tom</b> & Jerry?\nВторая строка  ";
+    lines[1] = "&Верно";
+    lines[2] = "<i>курсив</i>";
+    m_data->writeLines("data/qa/1.dat", lines);
+    load(1, {1, 2, 3, 4});
+    QCOMPARE(m_form->Label3->caption(), lines[0]);
+    QCOMPARE(m_form->Command[0]->caption(), QStringLiteral("A.   &Верно"));
+    QCOMPARE(m_form->Command[1]->caption(), QStringLiteral("B.   <i>курсив</i>"));
+    // An ampersand in a caption grabs no Alt chord: only A..D do.
+    QCOMPARE(m_form->Command[0]->shortcut(), QKeySequence("Alt+A"));
+    QCOMPARE(m_form->Command[1]->shortcut(), QKeySequence("Alt+B"));
+}
+
+void TestGameScreen::missingFirstLevelFileEndsTheLoad()
+{
+    QFile::remove(m_data->path() + "/data/qa/1.dat");
+    QVERIFY_THROWS_EXCEPTION(ProgramEnded, m_form->Form_Load());
+    QCOMPARE(m_platform->messages.size(), 1);
+    const QString text = m_platform->messages.first().text;
+    QVERIFY(text.contains(QDir::toNativeSeparators(m_data->path() + "/data/qa/1.dat")));
+    QVERIFY(text.contains(QStringLiteral("не найден")));
+}
+
+void TestGameScreen::shortLevelFileFailsOnlyWhenItsLevelIsReached()
+{
+    QStringList lines = DataFolder::levelLines(7);
+    lines.removeLast();
+    m_data->writeLines("data/qa/7.dat", lines);
+    load();
+    for (int level = 2; level <= 6; ++level) {
+        Module1.Level = level;
+        m_platform->random.addOneOf(10, 1);
+        m_platform->random.addShuffle({1, 2, 3, 4});
+        m_form->ShowQuestion(QStringLiteral("%1.dat").arg(level), level);
+    }
+    QVERIFY(m_platform->messages.isEmpty());
+    Module1.Level = 7;
+    QVERIFY_THROWS_EXCEPTION(ProgramEnded, m_form->ShowQuestion("7.dat", 7));
+    QCOMPARE(m_platform->ends, 1);
+    QVERIFY(m_platform->messages.first().text.contains("7.dat"));
+    QCOMPARE(m_form->Label1->caption(), QStringLiteral("6 вопрос"));
+}
+
+void TestGameScreen::controlsStandWhereTheyAreDesigned()
+{
+    using Appearance::px;
+    const auto twips = [](int l, int t, int w, int h) { return QRect(px(l), px(t), px(w), px(h)); };
+    QCOMPARE(m_form->Command[0]->geometry(), twips(120, 4440, 4575, 735));
+    QCOMPARE(m_form->Command[1]->geometry(), twips(4800, 4440, 4575, 735));
+    QCOMPARE(m_form->Command[2]->geometry(), twips(120, 5280, 4575, 735));
+    QCOMPARE(m_form->Command[3]->geometry(), twips(4800, 5280, 4575, 735));
+    QCOMPARE(m_form->Label3->geometry(), twips(1080, 2520, 7335, 1575));
+    QCOMPARE(m_form->Label1->geometry(), twips(1560, 1800, 3165, 555));
+    QCOMPARE(m_form->Label2->geometry(), twips(1320, 120, 3675, 1095));
+    QCOMPARE(m_form->Command6->geometry(), twips(1440, 1320, 975, 495));
+    QCOMPARE(m_form->Command8->geometry(), twips(2640, 1320, 975, 495));
+    QCOMPARE(m_form->Command9->geometry(), twips(3840, 1320, 975, 495));
+    QCOMPARE(m_form->Command10->geometry(), twips(0, 6240, 1215, 375));
+    QCOMPARE(m_form->Picture1->geometry(), twips(5040, 360, 2685, 1860));
+    QCOMPARE(m_form->Picture2->geometry(), twips(120, 120, 1260, 1365));
+    QCOMPARE(m_form->CommandButton2->geometry(), twips(10920, 300, 360, 360));
+    QCOMPARE(m_form->CommandButton1->geometry(), twips(10920, 780, 360, 360));
+    QCOMPARE(m_form->lblclose->geometry(), twips(9720, 360, 1080, 270));
+    QCOMPARE(m_form->lblminimize->geometry(), twips(9480, 840, 1320, 270));
+    for (int level = 1; level <= Ladder::Levels; ++level) {
+        QCOMPARE(m_form->Label4[level]->geometry(), twips(9960, Ladder::topTwips(level), 1320, 270));
+        QCOMPARE(m_form->Label4[level]->caption(), Ladder::caption(level));
+    }
+    // All controls share one inner area, the window's client.
+    for (QWidget *w : {static_cast<QWidget *>(m_form->Command[0]), static_cast<QWidget *>(m_form->Label4[15]),
+                       static_cast<QWidget *>(m_form->Command10)})
+        QCOMPARE(w->parentWidget(), m_form->Label3->parentWidget());
+    QCOMPARE(m_form->Label3->parentWidget()->mapTo(m_form.get(), QPoint(0, 0)), QPoint(3, 3));
+}
+
+void TestGameScreen::windowIsTitleLessFixedAndCentred()
+{
+    load();
+    m_form->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_form.get()));
+    QVERIFY(m_form->windowFlags() & Qt::FramelessWindowHint);
+    QVERIFY(m_form->windowTitle().isEmpty());
+    QCOMPARE(m_form->size(), QSize(776, 415));
+    QCOMPARE(m_form->minimumSize(), m_form->maximumSize());
+    const QRect screen = m_form->screen()->geometry();
+    const auto centred = [&] {
+        return qAbs(2 * m_form->y() + m_form->height() - screen.height()) <= 1
+            && qAbs(2 * m_form->x() + m_form->width() - screen.width()) <= 1;
+    };
+    QVERIFY(centred());
+
+    // The focus holder is below the visible part, yet enabled, visible and
+    // able to take the focus.
+    QVERIFY(m_form->Command10->isVisible());
+    QVERIFY(m_form->Command10->isEnabled());
+    QVERIFY(m_form->Command10->mapTo(m_form.get(), QPoint(0, 0)).y() >= m_form->height());
+    m_form->Command10->setFocus();
+    QVERIFY(m_form->Command10->hasFocus());
+
+    // The resize rule gives the same result however often it runs.
+    m_form->move(m_form->x(), 0);
+    m_form->Form_Resize();
+    m_form->Form_Resize();
+    QVERIFY(centred());
+    QCOMPARE(m_form->height(), 415);
+}
+
+void TestGameScreen::grabbedWindowShowsTheDesignedColours()
+{
+    load();
+    m_form->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_form.get()));
+    const QImage image = m_form->grab().toImage();
+    const auto at = [&](QWidget *w, QPoint p) { return QColor(image.pixel(w->mapTo(m_form.get(), p))); };
+
+    QCOMPARE(QColor(image.pixel(603, 233)).rgb(), QColor(0, 0, 0).rgb()); // background between controls
+    QCOMPARE(at(m_form->Label3, {5, 100}).rgb(), QColor(64, 64, 64).rgb());
+    QCOMPARE(at(m_form->Label4[1], {3, 9}).rgb(), QColor(71, 94, 138).rgb());
+    QCOMPARE(at(m_form->Label4[2], {3, 9}).rgb(), QColor(0, 0, 0).rgb());
+    QCOMPARE(at(m_form->Command[0], {6, 6}).rgb(), QColor(0, 0, 0).rgb());
+    QCOMPARE(at(m_form->CommandButton2, {4, 4}).rgb(), QColor(212, 208, 200).rgb());
+    QCOMPARE(QColor(image.pixel(0, 200)).rgb(), QColor(223, 223, 223).rgb()); // raised frame
+    QCOMPARE(QColor(image.pixel(775, 200)).rgb(), QColor(0, 0, 0).rgb());
+}
+
+void TestGameScreen::everyFontHasCyrillicGlyphs()
+{
+    const QList<QWidget *> widgets = m_form->findChildren<QWidget *>();
+    QVERIFY(widgets.size() > 30);
+    for (QWidget *widget : widgets) {
+        const QString family = QFontInfo(widget->font()).family();
+        QVERIFY2(QFontDatabase::writingSystems(family).contains(QFontDatabase::Cyrillic),
+                 qPrintable(widget->objectName() + " uses " + family));
+        QVERIFY(QFontMetrics(widget->font()).inFontUcs4(U'Ж'));
+    }
+    QVERIFY(QFontMetrics(m_form->CommandButton2->font()).inFontUcs4(m_form->CommandButton2->caption().toUcs4().first()));
+    QVERIFY(QFontMetrics(m_form->CommandButton1->font()).inFontUcs4(m_form->CommandButton1->caption().toUcs4().first()));
+    QCOMPARE(QFontInfo(m_form->Label3->font()).pointSizeF(), 12.0);
+    QCOMPARE(m_form->Label1->font().pointSizeF(), 20.25);
+    QVERIFY(m_form->Label1->font().italic());
+}
+
+void TestGameScreen::picturesHaveTheirDesignedSizes()
+{
+    QCOMPARE(m_form->Picture2->pixmap().size(), QSize(84, 91));
+    QCOMPARE(m_form->Picture1->pixmap().size(), QSize(179, 124));
+    for (CaptionButton *lifeline : {m_form->Command6, m_form->Command8, m_form->Command9}) {
+        QCOMPARE(lifeline->picture().size(), QSize(61, 29));
+        QCOMPARE(lifeline->cursor().pixmap().size(), QSize(32, 32));
+        QCOMPARE(lifeline->cursor().hotSpot(), QPoint(12, 1));
+        QVERIFY(!lifeline->toolTip().isEmpty());
+    }
+    QCOMPARE(QPixmap(":/art/icon.png").size(), QSize(32, 32));
+}
+
+QTEST_MAIN(TestGameScreen)
+#include "tst_gamescreen.moc"

@@ -1,0 +1,106 @@
+#include "ui/appearance.h"
+
+#include <QApplication>
+#include <QCursor>
+#include <QIcon>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
+#include <QFont>
+#include <QPainter>
+#include <QPalette>
+#include <QPixmap>
+#include <QWidget>
+
+namespace Appearance {
+
+void installFontSubstitutes()
+{
+    // Each face keeps a list, best first; all of them carry Cyrillic. The
+    // Debian packages that provide them are installed by the set-up scripts.
+    QFont::insertSubstitutions(QStringLiteral("Verdana"), {QStringLiteral("DejaVu Sans"), QStringLiteral("PT Sans")});
+    QFont::insertSubstitutions(QStringLiteral("Arial"), {QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans")});
+    QFont::insertSubstitutions(QStringLiteral("Tahoma"), {QStringLiteral("PT Sans"), QStringLiteral("DejaVu Sans")});
+    QFont::insertSubstitutions(QStringLiteral("Comic Sans MS"), {QStringLiteral("Andika"), QStringLiteral("DejaVu Sans")});
+    QFont::insertSubstitutions(QStringLiteral("MS Sans Serif"), {QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans")});
+    QFont::insertSubstitutions(QStringLiteral("Times New Roman"), {QStringLiteral("Liberation Serif"), QStringLiteral("DejaVu Serif")});
+    QFont::insertSubstitutions(QStringLiteral("Impact"), {QStringLiteral("PT Sans Narrow"), QStringLiteral("DejaVu Sans")});
+}
+
+void setUpApplication()
+{
+    installFontSubstitutes();
+    QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
+    static QTranslator qtTexts;
+    if (qtTexts.load(QLocale(QLocale::Russian), QStringLiteral("qtbase"), QStringLiteral("_"),
+                     QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QCoreApplication::installTranslator(&qtTexts);
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/art/icon.png")));
+}
+
+QString symbolFamily()
+{
+    return QStringLiteral("DejaVu Sans");
+}
+
+const QCursor &handCursor()
+{
+    static const QCursor cursor(QPixmap(QStringLiteral(":/art/hand.png")), 12, 1);
+    return cursor;
+}
+
+void setBackground(QWidget *widget, const QColor &color)
+{
+    QPalette palette = widget->palette();
+    palette.setColor(QPalette::Window, color);
+    widget->setPalette(palette);
+    widget->setAutoFillBackground(true);
+}
+
+namespace {
+
+// Draws one ring of a bevel: `topLeft` along the top and left edges,
+// `bottomRight` along the bottom and right edges.
+void ring(QPainter &painter, const QRect &r, const QColor &topLeft, const QColor &bottomRight)
+{
+    painter.setPen(topLeft);
+    painter.drawLine(r.topLeft(), r.topRight());
+    painter.drawLine(r.topLeft(), r.bottomLeft());
+    painter.setPen(bottomRight);
+    painter.drawLine(r.bottomLeft(), r.bottomRight());
+    painter.drawLine(r.topRight(), r.bottomRight());
+}
+
+const QColor Highlight(255, 255, 255);
+const QColor Light(223, 223, 223);
+const QColor Face(192, 192, 192);
+const QColor Shadow(128, 128, 128);
+const QColor DarkShadow(0, 0, 0);
+
+} // namespace
+
+void paintWindowFrame(QPainter &painter, const QRect &outer)
+{
+    ring(painter, outer, Light, DarkShadow);
+    ring(painter, outer.adjusted(1, 1, -1, -1), Highlight, Shadow);
+    ring(painter, outer.adjusted(2, 2, -2, -2), Face, Face);
+}
+
+void paintRidge(QPainter &painter, const QRect &outer)
+{
+    ring(painter, outer, Highlight, Shadow);
+    ring(painter, outer.adjusted(1, 1, -1, -1), Shadow, Highlight);
+}
+
+void paintButtonBevel(QPainter &painter, const QRect &outer, bool sunken)
+{
+    if (sunken) {
+        ring(painter, outer, DarkShadow, Highlight);
+        ring(painter, outer.adjusted(1, 1, -1, -1), Shadow, Light);
+    } else {
+        ring(painter, outer, Highlight, DarkShadow);
+        ring(painter, outer.adjusted(1, 1, -1, -1), Light, Shadow);
+    }
+}
+
+} // namespace Appearance

@@ -1,0 +1,53 @@
+#ifndef APPEARANCE_H
+#define APPEARANCE_H
+
+#include <QColor>
+#include <QRect>
+
+QT_BEGIN_NAMESPACE
+class QCursor;
+class QPainter;
+class QWidget;
+QT_END_NAMESPACE
+
+// Shared looks of the game's windows.
+namespace Appearance {
+
+// The windows are designed in twips; 15 twips make one pixel.
+constexpr int px(int twips)
+{
+    return twips / 15;
+}
+
+// Maps the faces the windows are designed with (Verdana, Arial, Tahoma,
+// Comic Sans MS, MS Sans Serif, Times New Roman, Impact) to installed
+// families that carry Cyrillic glyphs, for systems that lack the originals.
+void installFontSubstitutes();
+
+// Sets up what every window of the game relies on: the font substitutes,
+// Russian texts for Qt's own dialogs, and the window icon.
+void setUpApplication();
+
+// The family the window-button glyphs (close cross, minimise bar) use.
+QString symbolFamily();
+
+// The white pointing hand shown over clickable controls (hot spot 12, 1).
+const QCursor &handCursor();
+
+// Gives a window or control a plain background colour.
+void setBackground(QWidget *widget, const QColor &color);
+
+// Width of the raised frame around a title-less window.
+inline constexpr int FrameWidth = 3;
+// Draws that frame just inside `outer`.
+void paintWindowFrame(QPainter &painter, const QRect &outer);
+
+// Draws a two-pixel ridge (raised outside, sunken inside) just inside `outer`.
+void paintRidge(QPainter &painter, const QRect &outer);
+
+// Draws a two-pixel raised or sunken button bevel just inside `outer`.
+void paintButtonBevel(QPainter &painter, const QRect &outer, bool sunken);
+
+} // namespace Appearance
+
+#endif

@@ -1,0 +1,142 @@
+#ifndef CONTROLS_H
+#define CONTROLS_H
+
+#include <QAbstractButton>
+#include <QColor>
+#include <QPixmap>
+#include <QWidget>
+
+// The game's labels and buttons. Both draw their caption themselves, as
+// plain text: an ampersand stays an ampersand (no accelerator), markup stays
+// text, and a line feed inside a caption breaks the line. Captions from the
+// content files therefore show exactly as written.
+
+// A label with a fore and back colour, an optional single-line border of
+// its own colour and an optional raised ridge around the box. Text sits at
+// the top of the box, aligned left, centred or right, and wraps at word
+// boundaries unless word wrap is off.
+class CaptionLabel : public QWidget
+{
+    Q_OBJECT
+    Q_PROPERTY(QString caption READ caption WRITE setCaption)
+    Q_PROPERTY(QColor foreColor READ foreColor WRITE setForeColor)
+    Q_PROPERTY(QColor backColor READ backColor WRITE setBackColor)
+    Q_PROPERTY(bool opaque READ isOpaque WRITE setOpaque)
+    Q_PROPERTY(Qt::Alignment alignment READ alignment WRITE setAlignment)
+    Q_PROPERTY(bool wordWrap READ wordWrap WRITE setWordWrap)
+    Q_PROPERTY(QColor borderColor READ borderColor WRITE setBorderColor)
+    Q_PROPERTY(bool ridge READ hasRidge WRITE setRidge)
+    Q_PROPERTY(double fontSize READ fontSize WRITE setFontSize)
+    Q_PROPERTY(bool handPointer READ handPointer WRITE setHandPointer)
+    Q_PROPERTY(bool autoSize READ autoSize WRITE setAutoSize)
+
+public:
+    explicit CaptionLabel(QWidget *parent = nullptr);
+
+    QString caption() const { return m_caption; }
+    void setCaption(const QString &caption);
+    QColor foreColor() const { return m_foreColor; }
+    void setForeColor(const QColor &color);
+    QColor backColor() const { return m_backColor; }
+    void setBackColor(const QColor &color);
+    bool isOpaque() const { return m_opaque; }
+    void setOpaque(bool opaque);
+    Qt::Alignment alignment() const { return m_alignment; }
+    void setAlignment(Qt::Alignment alignment);
+    bool wordWrap() const { return m_wordWrap; }
+    void setWordWrap(bool on);
+    // An invalid colour means no border.
+    QColor borderColor() const { return m_borderColor; }
+    void setBorderColor(const QColor &color);
+    bool hasRidge() const { return m_ridge; }
+    void setRidge(bool on);
+    double fontSize() const;
+    void setFontSize(double points);
+    bool handPointer() const { return m_handPointer; }
+    void setHandPointer(bool on);
+    // Keeps the top left corner and takes the size the caption needs.
+    bool autoSize() const { return m_autoSize; }
+    void setAutoSize(bool on);
+    bool isUnderlined() const { return font().underline(); }
+    void setUnderlined(bool on);
+
+    QSize sizeHint() const override;
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+    void changeEvent(QEvent *event) override;
+
+private:
+    QRect textRect() const;
+    int textFlags() const;
+    void fitToCaption();
+
+    QString m_caption;
+    QColor m_foreColor{Qt::black};
+    QColor m_backColor{Qt::white};
+    QColor m_borderColor;
+    Qt::Alignment m_alignment = Qt::AlignLeft;
+    bool m_opaque = true;
+    bool m_wordWrap = true;
+    bool m_ridge = false;
+    bool m_handPointer = false;
+    bool m_autoSize = false;
+};
+
+// A push button with a fore and back colour, an optional picture drawn
+// centred on its face, an optional word wrap of the caption, an optional
+// Alt+letter accelerator, and a switch that keeps it from taking the
+// keyboard focus when clicked.
+class CaptionButton : public QAbstractButton
+{
+    Q_OBJECT
+    Q_PROPERTY(QString caption READ caption WRITE setCaption)
+    Q_PROPERTY(QColor foreColor READ foreColor WRITE setForeColor)
+    Q_PROPERTY(QColor backColor READ backColor WRITE setBackColor)
+    Q_PROPERTY(QPixmap picture READ picture WRITE setPicture)
+    Q_PROPERTY(bool wordWrap READ wordWrap WRITE setWordWrap)
+    Q_PROPERTY(bool takeFocusOnClick READ takeFocusOnClick WRITE setTakeFocusOnClick)
+    Q_PROPERTY(QString accelerator READ accelerator WRITE setAccelerator)
+    Q_PROPERTY(double fontSize READ fontSize WRITE setFontSize)
+    Q_PROPERTY(bool handPointer READ handPointer WRITE setHandPointer)
+
+public:
+    explicit CaptionButton(QWidget *parent = nullptr);
+
+    QString caption() const { return m_caption; }
+    void setCaption(const QString &caption);
+    QColor foreColor() const { return m_foreColor; }
+    void setForeColor(const QColor &color);
+    QColor backColor() const { return m_backColor; }
+    void setBackColor(const QColor &color);
+    QPixmap picture() const { return m_picture; }
+    void setPicture(const QPixmap &picture);
+    bool wordWrap() const { return m_wordWrap; }
+    void setWordWrap(bool on);
+    bool takeFocusOnClick() const { return m_takeFocusOnClick; }
+    void setTakeFocusOnClick(bool on);
+    // A letter; its Alt chord clicks the button, whatever the caption holds.
+    QString accelerator() const { return m_accelerator; }
+    void setAccelerator(const QString &letter);
+    double fontSize() const;
+    void setFontSize(double points);
+    bool handPointer() const { return m_handPointer; }
+    void setHandPointer(bool on);
+
+    QSize sizeHint() const override;
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+
+private:
+    QString m_caption;
+    QColor m_foreColor{Qt::black};
+    QColor m_backColor{212, 208, 200};
+    QPixmap m_picture;
+    QString m_accelerator;
+    bool m_wordWrap = false;
+    bool m_takeFocusOnClick = true;
+    bool m_handPointer = false;
+};
+
+#endif
