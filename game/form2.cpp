@@ -1,6 +1,7 @@
 #include "game/form2.h"
 
 #include "game/content.h"
+#include "game/form3.h"
 #include "game/ladder.h"
 #include "game/module1.h"
 #include "game/platform.h"
@@ -9,6 +10,7 @@
 #include "ui/controls.h"
 #include "ui_form2.h"
 
+#include <QCloseEvent>
 #include <QEvent>
 #include <QGuiApplication>
 #include <QPainter>
@@ -20,6 +22,7 @@ namespace {
 
 const QColor AnswerTextColor(255, 247, 166);
 const QColor CurrentLevelColor(71, 94, 138);
+const QColor JudgedBackColor(255, 220, 80);
 
 // Outer height the window keeps, in twips; it cuts off the strip of the
 // designed area that only holds the focus button.
@@ -63,6 +66,11 @@ Form2::Form2(QWidget *parent)
     Appearance::setBackground(this, Qt::black);
     Appearance::setBackground(ui->client, Qt::black);
     setWindowTitle(QString());
+
+    for (int i = 0; i < 4; ++i)
+        connect(Command[i], &QAbstractButton::clicked, this, [this, i] { Command_Click(i); });
+    connect(CommandButton1, &QAbstractButton::clicked, this, &Form2::CommandButton1_Click);
+    connect(CommandButton2, &QAbstractButton::clicked, this, &Form2::CommandButton2_Click);
 
     // Centred on the screen at start-up.
     const QRect screen = screenGeometry(this);
@@ -116,6 +124,58 @@ void Form2::ShowQuestion(const QString &fileName, int level)
     Label4[Module1.Level]->setBackColor(CurrentLevelColor);
 
     Module1.CorrectAnswer = Module1.AnswerTexts[record][1];
+}
+
+void Form2::Command_Click(int index)
+{
+    Command10->setFocus();
+    Module1.ChosenAnswer = static_cast<std::uint8_t>(index + 1);
+    Module1.Level = static_cast<std::uint8_t>(Module1.Level + 1);
+    CaptionButton *button = Command[index];
+    button->setBackColor(JudgedBackColor);
+    button->setForeColor(Qt::black);
+
+    {
+        Form3 verdict(*this);
+        Platform::execModal(verdict);
+    }
+
+    // Only a right answer gets here.
+    button->setForeColor(AnswerTextColor);
+    ShowQuestion(Content::levelFileName(Module1.Level), Module1.Level);
+    Command10->setFocus();
+}
+
+void Form2::UserGameEnd()
+{
+    const QString sum = Module1.Level == 1 ? QStringLiteral("0") : Label4[Module1.Level - 1]->caption();
+    Platform::messageBox(this, QStringLiteral("Игра окончена. Ваш выигрыш составил ") + sum + QStringLiteral(" рублей."));
+    Platform::endProgram();
+}
+
+void Form2::ConfirmQuit()
+{
+    if (Platform::messageBox(this, QStringLiteral("Хотите выйти?"), Platform::MessageButtons::YesNo)
+        == Platform::MessageResult::Yes)
+        UserGameEnd();
+}
+
+void Form2::CommandButton2_Click()
+{
+    ConfirmQuit();
+}
+
+void Form2::CommandButton1_Click()
+{
+    showMinimized();
+    setWindowTitle(Platform::applicationTitle());
+}
+
+void Form2::closeEvent(QCloseEvent *event)
+{
+    // Yes ends the program inside; after No the game goes on.
+    ConfirmQuit();
+    event->ignore();
 }
 
 void Form2::Form_Resize()

@@ -59,10 +59,30 @@ public:
     // vertically on the screen whenever its size or state changes.
     void Form_Resize();
 
+    // An answer button was clicked: the answer is staged in the verdict
+    // window, then the next question follows (a wrong answer ends the game
+    // inside the verdict window).
+    void Command_Click(int index);
+
+    // Takes the money: reports the sum of the last right answer and ends
+    // the program.
+    [[noreturn]] void UserGameEnd();
+
+    // Asks "Хотите выйти?"; Yes takes the money, No changes nothing.
+    void ConfirmQuit();
+
+    // The leave button.
+    void CommandButton2_Click();
+
+    // The minimise button: the minimised window carries the game's title.
+    void CommandButton1_Click();
+
 protected:
     void resizeEvent(QResizeEvent *event) override;
     void changeEvent(QEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
+    // A close request from the window system asks "Хотите выйти?" first.
+    void closeEvent(QCloseEvent *event) override;
 
 private:
     std::unique_ptr<Ui::Form2> ui;

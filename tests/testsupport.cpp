@@ -8,6 +8,9 @@
 
 #include <stdexcept>
 
+#include <sys/wait.h>
+#include <unistd.h>
+
 double ScriptedRandom::next()
 {
     if (m_draws.empty()) {
@@ -109,4 +112,44 @@ void DataFolder::writeLevels(int from, int to)
 {
     for (int level = from; level <= to; ++level)
         writeLevel(level);
+}
+
+ChildOutcome runInChildProcess(const std::function<void()> &scenario)
+{
+    int fds[2];
+    if (pipe(fds) != 0)
+        throw std::runtime_error("pipe failed");
+    const pid_t pid = fork();
+    if (pid < 0)
+        throw std::runtime_error("fork failed");
+    if (pid == 0) {
+        close(fds[0]);
+        const int out = fds[1];
+        Platform::setEndProgramHandler({});
+        Platform::setMessageBoxHandler([out](const QString &text, Platform::MessageButtons buttons, Platform::MessageIcon) {
+            const QByteArray record = text.toUtf8().toBase64() + '\n';
+            if (write(out, record.constData(), size_t(record.size())) != record.size())
+                _exit(96);
+            return buttons == Platform::MessageButtons::YesNo ? Platform::MessageResult::Yes : Platform::MessageResult::Ok;
+        });
+        scenario();
+        _exit(ScenarioReturned);
+    }
+    close(fds[1]);
+    QByteArray received;
+    char buffer[4096];
+    ssize_t n;
+    while ((n = read(fds[0], buffer, sizeof buffer)) > 0)
+        received.append(buffer, n);
+    close(fds[0]);
+    int status = 0;
+    waitpid(pid, &status, 0);
+
+    ChildOutcome outcome;
+    outcome.exited = WIFEXITED(status);
+    outcome.exitCode = outcome.exited ? WEXITSTATUS(status) : -1;
+    for (const QByteArray &line : received.split('\n'))
+        if (!line.isEmpty())
+            outcome.messages << QString::fromUtf8(QByteArray::fromBase64(line));
+    return outcome;
 }

@@ -11,6 +11,7 @@
 
 #include <deque>
 #include <exception>
+#include <functional>
 
 // Thrown by the test stand-in for ending the program, so that a test sees
 // the end and no further step of the handler that ended it runs.
@@ -100,3 +101,16 @@ private:
 QByteArray toWindows1251(const QString &text);
 
 #endif
+
+// Runs `scenario` in a child process with the real end of the program in
+// place, and reports how the child ended. Message box texts the child shows
+// are collected (in order) instead of being shown.
+struct ChildOutcome
+{
+    bool exited = false; // ended through exit, not a signal
+    int exitCode = -1;
+    QStringList messages;
+};
+ChildOutcome runInChildProcess(const std::function<void()> &scenario);
+// Exit code of a child whose scenario returned instead of ending the program.
+inline constexpr int ScenarioReturned = 97;
