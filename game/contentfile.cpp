@@ -1,5 +1,7 @@
 #include "game/contentfile.h"
 
+#include "game/russian.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -55,24 +57,6 @@ ReadResult readLines(const QString &path, qsizetype needed)
     return result;
 }
 
-namespace {
-
-// "1 строка", "3 строки", "11 строк"
-QString linesInRussian(qsizetype n)
-{
-    const qsizetype lastTwo = n % 100;
-    const qsizetype last = n % 10;
-    const char *word = "строк";
-    if (lastTwo < 11 || lastTwo > 14) {
-        if (last == 1)
-            word = "строка";
-        else if (last >= 2 && last <= 4)
-            word = "строки";
-    }
-    return QString::number(n) + QLatin1Char(' ') + QString::fromUtf8(word);
-}
-
-} // namespace
 
 QString describeFailure(const QString &path, const ReadResult &result, qsizetype needed)
 {
@@ -88,7 +72,7 @@ QString describeFailure(const QString &path, const ReadResult &result, qsizetype
         problem = QStringLiteral("Файл не удаётся прочитать.");
         break;
     case ReadResult::TooShort:
-        problem = QStringLiteral("В файле %1, а нужно %2.").arg(linesInRussian(result.linesFound)).arg(needed);
+        problem = QStringLiteral("В файле %1, а нужно %2.").arg(countedInRussian(result.linesFound, "строка", "строки", "строк")).arg(needed);
         break;
     }
     return QStringLiteral("Ошибка в файле данных игры:\n%1\n\n%2\nИгра будет закрыта.").arg(file, problem);

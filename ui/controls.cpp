@@ -141,6 +141,21 @@ QSize CaptionLabel::sizeHint() const
     return needed.size() + QSize(frame, frame);
 }
 
+namespace {
+
+bool fitsInto(const QFont &font, const QRect &area, int flags, const QString &text)
+{
+    const QRect needed = QFontMetrics(font).boundingRect(area, flags, text);
+    return needed.width() <= area.width() && needed.height() <= area.height();
+}
+
+} // namespace
+
+bool CaptionLabel::fits(const QString &text) const
+{
+    return fitsInto(font(), textRect(), textFlags(), text);
+}
+
 void CaptionLabel::fitToCaption()
 {
     if (m_autoSize)
@@ -243,6 +258,21 @@ void CaptionButton::setHandPointer(bool on)
     applyHandPointer(this, on);
 }
 
+QRect CaptionButton::textRect() const
+{
+    return rect().adjusted(4, 3, -4, -3);
+}
+
+int CaptionButton::textFlags() const
+{
+    return Qt::AlignCenter | (m_wordWrap ? Qt::TextWordWrap : 0);
+}
+
+bool CaptionButton::fits(const QString &text) const
+{
+    return fitsInto(font(), textRect(), textFlags(), text);
+}
+
 QSize CaptionButton::sizeHint() const
 {
     const QSize text = QFontMetrics(font()).size(0, m_caption);
@@ -262,10 +292,8 @@ void CaptionButton::paintEvent(QPaintEvent *)
     }
 
     if (!m_caption.isEmpty()) {
-        int flags = Qt::AlignCenter;
-        if (m_wordWrap)
-            flags |= Qt::TextWordWrap;
-        const QRect textArea = rect().adjusted(4, 3, -4, -3).translated(shift);
+        const int flags = textFlags();
+        const QRect textArea = textRect().translated(shift);
         painter.setFont(font());
         if (isEnabled()) {
             painter.setPen(m_foreColor);

@@ -62,6 +62,10 @@ public:
 
     QSize sizeHint() const override;
 
+    // Whether `text` fits inside the box as this label draws it, without
+    // being cut off at the bottom or the side.
+    bool fits(const QString &text) const;
+
 protected:
     void paintEvent(QPaintEvent *event) override;
     void changeEvent(QEvent *event) override;
@@ -125,10 +129,16 @@ public:
 
     QSize sizeHint() const override;
 
+    // Whether `text` fits on the face as this button draws it.
+    bool fits(const QString &text) const;
+
 protected:
     void paintEvent(QPaintEvent *event) override;
 
 private:
+    QRect textRect() const;
+    int textFlags() const;
+
     QString m_caption;
     QColor m_foreColor{Qt::black};
     QColor m_backColor{212, 208, 200};
