@@ -4,6 +4,7 @@
 
 kvizora_packages=(
     cmake g++ make                 # the build
+    dpkg-dev                       # the Debian package: dpkg-shlibdeps
     qt6-base-dev qt6-qpa-plugins   # Qt Widgets, the platform plugins (also headless)
     qt6-translations-l10n          # Russian texts of Qt's own dialogs
     fonts-dejavu-core fonts-dejavu-extra fonts-liberation2 fonts-paratype fonts-sil-andika  # faces with Cyrillic
