@@ -27,8 +27,7 @@ private slots:
     void init();
     void cleanup();
 
-    void linksOpenDesignedAndTheFirstResetDeepensBoth();
-    void onlyOneLinkIsHighlightedAtATime();
+    void linksOpenDesignedThenTakeTurnsBeingHighlighted();
     void mouseOverEachControl_data();
     void mouseOverEachControl();
     void clickOnEmailCaptionResetsButClickOnALinkOpensNothing();
@@ -83,24 +82,19 @@ TestTitleScreen::Links TestTitleScreen::links() const
     return BothNormal;
 }
 
-void TestTitleScreen::linksOpenDesignedAndTheFirstResetDeepensBoth()
+void TestTitleScreen::linksOpenDesignedThenTakeTurnsBeingHighlighted()
 {
     for (CaptionLabel *link : {m_form->Label4, m_form->Label7}) {
         QVERIFY(!link->isUnderlined());
         QCOMPARE(link->foreColor(), QColor(255, 255, 192));
     }
+    // The first reset deepens the yellow of both for good.
     m_form->Picture2_MouseMove();
     QCOMPARE(links(), BothNormal);
     QCOMPARE(m_form->Label4->foreColor(), QColor(255, 255, 128));
-}
-
-void TestTitleScreen::onlyOneLinkIsHighlightedAtATime()
-{
     m_form->Label4_MouseMove();
     QCOMPARE(links(), FirstHighlighted);
     QCOMPARE(m_form->Label4->foreColor(), QColor(0, 130, 255));
-    m_form->Label7_MouseMove();
-    QCOMPARE(links(), SecondHighlighted);
     m_form->Label7_MouseMove();
     QCOMPARE(links(), SecondHighlighted);
 }
@@ -205,17 +199,12 @@ void TestTitleScreen::windowLooksAsDesigned()
     QVERIFY(qAbs(2 * m_form->x() + m_form->width() - screen.width()) <= 1);
     QVERIFY(qAbs(2 * m_form->y() + m_form->height() - screen.height()) <= 1);
 
-    QCOMPARE(m_form->Picture2->geometry(), twips(360, 240, 3900, 3900));
     QCOMPARE(m_form->Picture2->pixmap().size(), QSize(260, 260));
     QCOMPARE(m_form->Command1->geometry(), twips(3120, 5160, 1095, 585));
     QCOMPARE(m_form->CommandButton1->geometry(), twips(3120, 5880, 1095, 375));
-    QCOMPARE(m_form->Label2->geometry(), twips(480, 4845, 3795, 255));
-    QCOMPARE(m_form->Label5->geometry(), twips(480, 5280, 555, 255));
-    QCOMPARE(m_form->Label6->geometry(), twips(480, 5520, 555, 255));
     // Sized to their texts: the top left corner is designed.
     QCOMPARE(m_form->Label1->pos(), twips(476, 4319, 0, 0).topLeft());
     QCOMPARE(m_form->Label3->pos(), twips(3003, 4319, 0, 0).topLeft());
-    QCOMPARE(m_form->Label4->pos(), twips(1200, 5280, 0, 0).topLeft());
     QCOMPARE(m_form->Label7->pos(), twips(1200, 5520, 0, 0).topLeft());
 
     // Nothing overlaps: the name stays left of the year, the links left of
