@@ -1,4 +1,4 @@
-#include "game/form2.h"
+#include "title/form1.h"
 #include "ui/appearance.h"
 
 #include <QApplication>
@@ -8,8 +8,9 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     Appearance::setUpApplication();
 
-    auto *gameScreen = new Form2;
-    gameScreen->Form_Load();
-    gameScreen->show();
+    // The title screen is the first window; it starts the game or ends the
+    // program, and discards itself when a game starts.
+    auto *titleScreen = new Form1;
+    titleScreen->show();
     return app.exec();
 }

@@ -2,6 +2,7 @@
 
 #include "game/content.h"
 #include "game/form3.h"
+#include "game/form5.h"
 #include "game/ladder.h"
 #include "game/module1.h"
 #include "game/platform.h"
@@ -99,6 +100,17 @@ void Form2::Form_Load()
 
 void Form2::ShowQuestion(const QString &fileName, int level)
 {
+    if (Module1.Level == Ladder::TopPrizeLevel) {
+        // The fifteenth question was answered right: there is no level file
+        // and no ladder label left. The victory window's only way out ends
+        // the program; if it was closed some other way, the game is over
+        // all the same.
+        Form5 victory(this);
+        victory.Form_Load();
+        Platform::execModal(victory);
+        Platform::endProgram();
+    }
+
     Content::readLevelFile(this, fileName);
 
     Platform::RandomSource &random = Platform::randomSource();

@@ -7,6 +7,7 @@
 #include <QLocale>
 #include <QTranslator>
 #include <QFont>
+#include <QFontInfo>
 #include <QPainter>
 #include <QPalette>
 #include <QPixmap>
@@ -24,7 +25,21 @@ void installFontSubstitutes()
     QFont::insertSubstitutions(QStringLiteral("Comic Sans MS"), {QStringLiteral("Andika"), QStringLiteral("DejaVu Sans")});
     QFont::insertSubstitutions(QStringLiteral("MS Sans Serif"), {QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans")});
     QFont::insertSubstitutions(QStringLiteral("Times New Roman"), {QStringLiteral("Liberation Serif"), QStringLiteral("DejaVu Serif")});
-    QFont::insertSubstitutions(QStringLiteral("Impact"), {QStringLiteral("PT Sans Narrow"), QStringLiteral("DejaVu Sans")});
+    // Impact is a heavy, condensed display face; PT Sans Narrow in its bold
+    // cut (useHeavyDisplayFace) comes closest and has full Cyrillic.
+    QFont::insertSubstitutions(QStringLiteral("Impact"), {QStringLiteral("PT Sans Narrow"), QStringLiteral("Open Sans Condensed"),
+                                                          QStringLiteral("DejaVu Sans Condensed"), QStringLiteral("DejaVu Sans")});
+}
+
+void useHeavyDisplayFace(QWidget *widget)
+{
+    QFont font = widget->font();
+    // Impact is heavy at its regular weight; its stand-ins are heavy only in
+    // their bold cut.
+    if (QFontInfo(font).family() != QStringLiteral("Impact")) {
+        font.setWeight(QFont::Bold);
+        widget->setFont(font);
+    }
 }
 
 void setUpApplication()

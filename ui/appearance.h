@@ -24,6 +24,10 @@ constexpr int px(int twips)
 // families that carry Cyrillic glyphs, for systems that lack the originals.
 void installFontSubstitutes();
 
+// Gives a control designed in Impact the weight that looks like Impact in
+// whichever face stands in for it.
+void useHeavyDisplayFace(QWidget *widget);
+
 // Sets up what every window of the game relies on: the font substitutes,
 // Russian texts for Qt's own dialogs, and the window icon.
 void setUpApplication();

@@ -1,0 +1,107 @@
+#include "game/form5.h"
+
+#include "game/platform.h"
+#include "ui/appearance.h"
+#include "ui/controls.h"
+#include "ui_form5.h"
+
+#include <QGuiApplication>
+#include <QLabel>
+#include <QScreen>
+
+#include <cmath>
+
+namespace {
+
+constexpr int TwipsPerPixel = 15;
+constexpr int TickMilliseconds = 70;
+
+// Pixels of a position in twips; notes above the window have negative tops,
+// so this rounds down rather than towards zero to keep the fall even.
+int pixels(int twips)
+{
+    return static_cast<int>(std::floor(static_cast<double>(twips) / TwipsPerPixel));
+}
+
+} // namespace
+
+Form5::Form5(QWidget *parent)
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint)
+    , ui(std::make_unique<Ui::Form5>())
+{
+    ui->setupUi(this);
+    Money = {ui->Money_0, ui->Money_1, ui->Money_2, ui->Money_3};
+    Label1 = ui->Label1;
+    Label2 = ui->Label2;
+    CommandButton1 = ui->CommandButton1;
+
+    Appearance::setBackground(this, Qt::black);
+    Appearance::useHeavyDisplayFace(Label1);
+    Appearance::useHeavyDisplayFace(Label2);
+    setFixedSize(size());
+    setSizeGripEnabled(false);
+
+    // Centred on the game screen, which always stands centred on the screen
+    // and cannot be dragged; the screen's centre does not depend on what the
+    // window system last reported about a title-less window's place.
+    const QScreen *screen = parent ? parent->screen() : QGuiApplication::primaryScreen();
+    const QRect area = screen ? screen->geometry() : QRect(0, 0, 1024, 768);
+    move(area.x() + (area.width() - width()) / 2, area.y() + (area.height() - height()) / 2);
+
+    Timer1.setInterval(TickMilliseconds);
+    connect(&Timer1, &QTimer::timeout, this, &Form5::Timer1_Timer);
+    connect(CommandButton1, &QAbstractButton::clicked, this, [this] { CommandButton1_Click(); });
+}
+
+Form5::~Form5() = default;
+
+int Form5::scaleWidth() const
+{
+    return width() * TwipsPerPixel;
+}
+
+int Form5::scaleHeight() const
+{
+    return height() * TwipsPerPixel;
+}
+
+void Form5::Form_Load()
+{
+    Platform::randomize();
+    for (int index = 0; index < 4; ++index)
+        PlaceMoney(index);
+}
+
+void Form5::PlaceMoney(int index)
+{
+    // Every note has the size of the first one.
+    notes[index] = Banknotes::place(Platform::randomSource(), scaleWidth(), scaleHeight(),
+                                    Money[0]->width() * TwipsPerPixel, Money[0]->height() * TwipsPerPixel);
+}
+
+void Form5::Timer1_Timer()
+{
+    for (int index = 0; index < 4; ++index) {
+        if (Banknotes::fall(notes[index], scaleHeight()))
+            PlaceMoney(index);
+        Money[index]->move(pixels(notes[index].x), pixels(notes[index].y));
+    }
+}
+
+void Form5::CommandButton1_Click()
+{
+    Platform::endProgram();
+}
+
+void Form5::showEvent(QShowEvent *event)
+{
+    QDialog::showEvent(event);
+    Timer1.start();
+}
+
+void Form5::hideEvent(QHideEvent *event)
+{
+    // However the window was closed, no tick follows.
+    Timer1.stop();
+    QDialog::hideEvent(event);
+}
