@@ -96,6 +96,8 @@ void Form2::Form_Load()
     ShowQuestion(QStringLiteral("1.dat"), Module1.Level);
     for (CaptionButton *button : Command)
         button->setForeColor(AnswerTextColor);
+    // No answer button starts out with the keyboard focus.
+    Command10->setFocus();
 }
 
 void Form2::ShowQuestion(const QString &fileName, int level)
