@@ -40,6 +40,10 @@ Form3::Form3(Form2 &gameScreen)
     move(owner.x() + (owner.width() - width()) / 2, owner.y() + (owner.height() - height()) / 2);
 
     VerdictStep = 0;
+    // The steps are due at whole seconds after the window opened. A coarse
+    // timer may move each timeout by up to 5 % towards a round time, and the
+    // shifts add up over the eight ticks; a precise one keeps the time.
+    Timer1.setTimerType(Qt::PreciseTimer);
     Timer1.setInterval(1000);
     connect(&Timer1, &QTimer::timeout, this, &Form3::Timer1_Timer);
     Timer1.start();

@@ -284,6 +284,8 @@ void TestAnswerFlow::verdictWindowRefusesEveryOutsideClose()
     Form3 verdict(*m_form);
     QCOMPARE(verdict.Label1->caption(), QStringLiteral("Ответ принят..."));
     QCOMPARE(verdict.Timer1.interval(), 1000);
+    // A coarse timer drifts by up to 50 ms a tick, and the drift adds up.
+    QCOMPARE(verdict.Timer1.timerType(), Qt::PreciseTimer);
     QVERIFY(verdict.Timer1.isActive());
     QVERIFY(verdict.windowFlags() & Qt::FramelessWindowHint);
     QCOMPARE(verdict.findChild<QWidget *>("client")->size(), QSize(576, 41));
