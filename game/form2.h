@@ -59,6 +59,11 @@ public:
     // vertically on the screen whenever its size or state changes.
     void Form_Resize();
 
+    // The lifelines: fifty-fifty, phone a friend, ask the audience.
+    void Command6_Click();
+    void Command8_Click();
+    void Command9_Click();
+
 protected:
     void resizeEvent(QResizeEvent *event) override;
     void changeEvent(QEvent *event) override;
