@@ -7,6 +7,7 @@
 #include "game/module1.h"
 #include "game/platform.h"
 #include "game/rules.h"
+#include "lifelines/lifelines.h"
 #include "ui/appearance.h"
 #include "ui/controls.h"
 #include "ui_form2.h"
@@ -59,6 +60,10 @@ Form2::Form2(QWidget *parent)
     CommandButton2 = ui->CommandButton2;
     Picture1 = ui->Picture1;
     Picture2 = ui->Picture2;
+
+    connect(Command6, &QAbstractButton::clicked, this, &Form2::Command6_Click);
+    connect(Command8, &QAbstractButton::clicked, this, &Form2::Command8_Click);
+    connect(Command9, &QAbstractButton::clicked, this, &Form2::Command9_Click);
 
     QFont windowFont(QStringLiteral("Verdana"));
     windowFont.setPointSizeF(9.75);
@@ -205,6 +210,21 @@ void Form2::Form_Resize()
     const int newTop = screen.y() + static_cast<int>(std::lround(top));
     if (y() != newTop)
         move(x(), newTop);
+}
+
+void Form2::Command6_Click()
+{
+    Lifelines::fiftyFifty(*this);
+}
+
+void Form2::Command8_Click()
+{
+    Lifelines::phoneAFriend(*this);
+}
+
+void Form2::Command9_Click()
+{
+    Lifelines::askTheAudience(*this);
 }
 
 void Form2::resizeEvent(QResizeEvent *event)
