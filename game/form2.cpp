@@ -7,15 +7,14 @@
 #include "game/module1.h"
 #include "game/platform.h"
 #include "game/rules.h"
+#include "lifelines/lifelines.h"
 #include "ui/appearance.h"
 #include "ui/controls.h"
 #include "ui_form2.h"
 
 #include <QCloseEvent>
 #include <QEvent>
-#include <QGuiApplication>
 #include <QPainter>
-#include <QScreen>
 
 #include <cmath>
 
@@ -28,12 +27,6 @@ const QColor JudgedBackColor(255, 220, 80);
 // Outer height the window keeps, in twips; it cuts off the strip of the
 // designed area that only holds the focus button.
 constexpr int OuterHeightTwips = 6225;
-
-QRect screenGeometry(const QWidget *widget)
-{
-    const QScreen *screen = widget->screen() ? widget->screen() : QGuiApplication::primaryScreen();
-    return screen ? screen->geometry() : QRect(0, 0, 1024, 768);
-}
 
 } // namespace
 
@@ -60,6 +53,10 @@ Form2::Form2(QWidget *parent)
     Picture1 = ui->Picture1;
     Picture2 = ui->Picture2;
 
+    connect(Command6, &QAbstractButton::clicked, this, &Form2::Command6_Click);
+    connect(Command8, &QAbstractButton::clicked, this, &Form2::Command8_Click);
+    connect(Command9, &QAbstractButton::clicked, this, &Form2::Command9_Click);
+
     QFont windowFont(QStringLiteral("Verdana"));
     windowFont.setPointSizeF(9.75);
     windowFont.setBold(true);
@@ -74,13 +71,12 @@ Form2::Form2(QWidget *parent)
     connect(CommandButton2, &QAbstractButton::clicked, this, &Form2::CommandButton2_Click);
 
     // Centred on the screen at start-up.
-    const QRect screen = screenGeometry(this);
     const int outerHeight = Appearance::px(OuterHeightTwips);
     setFixedSize(width(), outerHeight);
     // The designed area is taller than the window; what lies below the
     // frame (only the focus button) stays out of sight.
     ui->client->resize(ui->client->width(), outerHeight - 2 * Appearance::FrameWidth);
-    move(screen.x() + (screen.width() - width()) / 2, screen.y() + (screen.height() - outerHeight) / 2);
+    Appearance::centreOn(this, Appearance::screenArea(this));
 }
 
 Form2::~Form2() = default;
@@ -200,11 +196,26 @@ void Form2::Form_Resize()
     const int outerHeight = Appearance::px(OuterHeightTwips);
     if (height() != outerHeight)
         setFixedSize(width(), outerHeight);
-    const QRect screen = screenGeometry(this);
+    const QRect screen = Appearance::screenArea(this);
     const double top = screen.height() / 2.0 - height() / 2.0;
     const int newTop = screen.y() + static_cast<int>(std::lround(top));
     if (y() != newTop)
         move(x(), newTop);
+}
+
+void Form2::Command6_Click()
+{
+    Lifelines::fiftyFifty(*this);
+}
+
+void Form2::Command8_Click()
+{
+    Lifelines::phoneAFriend(*this);
+}
+
+void Form2::Command9_Click()
+{
+    Lifelines::askTheAudience(*this);
 }
 
 void Form2::resizeEvent(QResizeEvent *event)

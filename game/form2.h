@@ -77,6 +77,11 @@ public:
     // The minimise button: the minimised window carries the game's title.
     void CommandButton1_Click();
 
+    // The lifelines: fifty-fifty, phone a friend, ask the audience.
+    void Command6_Click();
+    void Command8_Click();
+    void Command9_Click();
+
 protected:
     void resizeEvent(QResizeEvent *event) override;
     void changeEvent(QEvent *event) override;

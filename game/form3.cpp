@@ -36,8 +36,7 @@ Form3::Form3(Form2 &gameScreen)
     Appearance::setBackground(ui->client, QColor(0, 0, 64));
 
     // Centred over the game screen.
-    const QRect owner = gameScreen.frameGeometry();
-    move(owner.x() + (owner.width() - width()) / 2, owner.y() + (owner.height() - height()) / 2);
+    Appearance::centreOn(this, gameScreen.frameGeometry());
 
     VerdictStep = 0;
     // The steps are due at whole seconds after the window opened. A coarse

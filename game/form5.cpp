@@ -5,9 +5,7 @@
 #include "ui/controls.h"
 #include "ui_form5.h"
 
-#include <QGuiApplication>
 #include <QLabel>
-#include <QScreen>
 
 #include <cmath>
 
@@ -44,9 +42,7 @@ Form5::Form5(QWidget *parent)
     // Centred on the game screen, which always stands centred on the screen
     // and cannot be dragged; the screen's centre does not depend on what the
     // window system last reported about a title-less window's place.
-    const QScreen *screen = parent ? parent->screen() : QGuiApplication::primaryScreen();
-    const QRect area = screen ? screen->geometry() : QRect(0, 0, 1024, 768);
-    move(area.x() + (area.width() - width()) / 2, area.y() + (area.height() - height()) / 2);
+    Appearance::centreOn(this, Appearance::screenArea(parent));
 
     Timer1.setInterval(TickMilliseconds);
     connect(&Timer1, &QTimer::timeout, this, &Form5::Timer1_Timer);

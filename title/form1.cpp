@@ -7,10 +7,8 @@
 #include "ui/controls.h"
 #include "ui_form1.h"
 
-#include <QGuiApplication>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QScreen>
 
 namespace {
 
@@ -83,9 +81,7 @@ Form1::Form1(QWidget *parent)
     connect(CommandButton1, &QAbstractButton::clicked, this, [this] { CommandButton1_Click(); });
 
     // Centred on the screen.
-    const QScreen *screen = QGuiApplication::primaryScreen();
-    const QRect area = screen ? screen->geometry() : QRect(0, 0, 1024, 768);
-    move(area.x() + (area.width() - width()) / 2, area.y() + (area.height() - height()) / 2);
+    Appearance::centreOn(this, Appearance::screenArea(this));
 }
 
 Form1::~Form1() = default;

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QCursor>
+#include <QGuiApplication>
 #include <QIcon>
 #include <QLibraryInfo>
 #include <QLocale>
@@ -11,6 +12,7 @@
 #include <QPainter>
 #include <QPalette>
 #include <QPixmap>
+#include <QScreen>
 #include <QWidget>
 
 namespace Appearance {
@@ -62,6 +64,17 @@ const QCursor &handCursor()
 {
     static const QCursor cursor(QPixmap(QStringLiteral(":/art/hand.png")), 12, 1);
     return cursor;
+}
+
+QRect screenArea(const QWidget *window)
+{
+    const QScreen *screen = window && window->screen() ? window->screen() : QGuiApplication::primaryScreen();
+    return screen ? screen->geometry() : QRect(0, 0, 1024, 768);
+}
+
+void centreOn(QWidget *window, const QRect &area, QSize outerSize)
+{
+    window->move(area.x() + (area.width() - outerSize.width()) / 2, area.y() + (area.height() - outerSize.height()) / 2);
 }
 
 void setBackground(QWidget *widget, const QColor &color)

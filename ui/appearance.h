@@ -3,11 +3,11 @@
 
 #include <QColor>
 #include <QRect>
+#include <QWidget>
 
 QT_BEGIN_NAMESPACE
 class QCursor;
 class QPainter;
-class QWidget;
 QT_END_NAMESPACE
 
 // Shared looks of the game's windows.
@@ -38,6 +38,14 @@ QString symbolFamily();
 // The white pointing hand shown over clickable controls (hot spot 12, 1).
 const QCursor &handCursor();
 
+// The geometry of the screen a window is on (the primary screen before it
+// is shown).
+QRect screenArea(const QWidget *window);
+
+// Moves a window so that its outer size stands centred on `area`.
+void centreOn(QWidget *window, const QRect &area, QSize outerSize);
+inline void centreOn(QWidget *window, const QRect &area);
+
 // Gives a window or control a plain background colour.
 void setBackground(QWidget *widget, const QColor &color);
 
@@ -53,5 +61,10 @@ void paintRidge(QPainter &painter, const QRect &outer);
 void paintButtonBevel(QPainter &painter, const QRect &outer, bool sunken);
 
 } // namespace Appearance
+
+inline void Appearance::centreOn(QWidget *window, const QRect &area)
+{
+    centreOn(window, area, window->size());
+}
 
 #endif
