@@ -33,6 +33,10 @@ Form4::Form4(Form2 &gameScreen)
     connect(Command1, &QAbstractButton::clicked, this, &Form4::Command1_Click);
 
     Timer1 = new QTimer(this);
+    // Step n is due n × 2.5 s after the window opened. A coarse timer may
+    // move a 2500 ms timeout by up to 125 ms towards a round time; a precise
+    // one keeps the time.
+    Timer1->setTimerType(Qt::PreciseTimer);
     Timer1->setInterval(TickMilliseconds);
     connect(Timer1, &QTimer::timeout, this, &Form4::Timer1_Timer);
     Timer1->start();

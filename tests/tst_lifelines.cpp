@@ -260,7 +260,9 @@ void TestLifelines::callPlaysItsScriptAndClosesOnlyAfterTheLastStep()
     Platform::setModalHandler([&](QDialog &dialog) {
         auto &call = dynamic_cast<Form4 &>(dialog);
         timer = call.Timer1;
-        loaded = call.Timer1->isActive() && call.Timer1->interval() == 2500 && call.CallStep == 0
+        // A coarse timer would move the 2.5 s steps by up to 125 ms.
+        loaded = call.Timer1->isActive() && call.Timer1->interval() == 2500
+            && call.Timer1->timerType() == Qt::PreciseTimer && call.CallStep == 0
             && call.Label1->caption().isEmpty();
         call.show();
         for (int step = 1; step <= 15; ++step) {
