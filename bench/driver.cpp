@@ -5,9 +5,9 @@
 //   kvizora-bench start    start-up to the title screen, the click on
 //                          "ИГРАТЬ" to the game screen, then the game screen
 //                          waiting for an answer
-//   kvizora-bench stages   a right answer with its verdict window, the call
-//                          window (once the phone lifeline is built), the
-//                          game screen waiting again, the victory window
+//   kvizora-bench stages   two right answers with their verdict windows, the
+//                          call window, the game screen waiting again, the
+//                          victory window
 
 #include "bench/probe.h"
 
@@ -17,14 +17,10 @@
 #include "game/module1.h"
 #include "game/platform.h"
 #include "game/rules.h"
+#include "lifelines/form4.h"
 #include "title/form1.h"
 #include "ui/appearance.h"
 #include "ui/controls.h"
-
-#if __has_include("lifelines/form4.h")
-#include "lifelines/form4.h"
-#define KVIZORA_BENCH_CALL_WINDOW 1
-#endif
 
 #include <QApplication>
 #include <QDialog>
@@ -32,17 +28,6 @@
 #include <cstring>
 
 namespace {
-
-// A window's timer, whether the window holds it or points to it.
-[[maybe_unused]] QTimer *timerOf(QTimer &timer)
-{
-    return &timer;
-}
-
-[[maybe_unused]] QTimer *timerOf(QTimer *timer)
-{
-    return timer;
-}
 
 constexpr int SettleMs = 1000;
 constexpr int Verdicts = 2;
@@ -77,15 +62,14 @@ private:
     {
         const std::int64_t opened = Bench::nowNs();
         if (auto *verdict = qobject_cast<Form3 *>(&dialog)) {
-            Bench::TickLog ticks(timerOf(verdict->Timer1), opened);
+            Bench::TickLog ticks(&verdict->Timer1, opened);
             const int result = dialog.exec();
             ticks.reportAs("verdict");
             return result;
         }
-#ifdef KVIZORA_BENCH_CALL_WINDOW
         if (auto *call = qobject_cast<Form4 *>(&dialog)) {
             m_callOpened = true;
-            Bench::TickLog ticks(timerOf(call->Timer1), opened, [call](int tick) {
+            Bench::TickLog ticks(call->Timer1, opened, [call](int tick) {
                 if (tick == 15) {
                     // The call is over: the player closes the window.
                     QMetaObject::invokeMethod(
@@ -104,7 +88,6 @@ private:
             ticks.reportAs("call");
             return result;
         }
-#endif
         return dialog.exec();
     }
 
@@ -123,16 +106,12 @@ private:
         Bench::report("verdict", "no right answer on screen");
     }
 
-    // The phone lifeline's button; once the call window is built, the
-    // click opens it and its fifteen ticks are logged.
+    // The phone lifeline's button opens the call window; its fifteen ticks
+    // are logged and the player closes it after the last.
     void callFriend()
     {
         m_gameScreen.Command8->click();
-#ifdef KVIZORA_BENCH_CALL_WINDOW
         Bench::report("call_window", m_callOpened ? "opened" : "did not open");
-#else
-        Bench::report("call_window", "not built");
-#endif
     }
 
     void victory()

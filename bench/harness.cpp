@@ -268,7 +268,8 @@ const char *verdict(bool within)
 void printDrift(const char *title, const Drift &drift, double limitMs)
 {
     if (!drift.present) {
-        std::printf("%s not on this branch yet: not measured\n", column(title).c_str());
+        std::printf("%s not measured\n", column(title).c_str());
+        g_missing = true;
         return;
     }
     std::vector<double> absolute;
