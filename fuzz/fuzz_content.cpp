@@ -147,9 +147,11 @@ void checkQuestionOnScreen(const QStringList &lines)
     for (int level = 1; level <= 15; ++level)
         FUZZ_CHECK(screen.Label4[level]->isUnderlined() == (level == 7));
 
-    // Drawn as the player sees it.
-    const QImage picture = screen.grab().toImage();
-    FUZZ_CHECK(!picture.isNull());
+    // The controls that show the file's texts, drawn as the player sees
+    // them.
+    FUZZ_CHECK(!screen.Label3->grab().isNull());
+    for (CaptionButton *button : screen.Command)
+        FUZZ_CHECK(!button->grab().isNull());
 
     // The lifelines' draws end on any content and stay in range.
     const Lifelines::Captions captions = Lifelines::answerCaptions(screen);
