@@ -12,6 +12,7 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QLabel>
+#include <QScopeGuard>
 #include <QTest>
 #include <QTimer>
 #include <QWindow>
@@ -154,6 +155,16 @@ public:
         Platform::setRandomSource(&m_random);
         Platform::setProgramFolder(folder);
         Platform::setModalHandler([this](QDialog &dialog) { return driveModal(dialog); });
+        // The stand-ins' boxes, and a look at the clocks whenever a box
+        // waits for the player: the game must be idle then.
+        Platform::setMessageBoxHandler([this](const QString &text, Platform::MessageButtons buttons, Platform::MessageIcon icon) {
+            m_platform.messages.append({text, buttons, icon});
+            expect(!m_verdict || !m_verdict->Timer1.isActive(), QStringLiteral("the verdict clock ticks behind a message"));
+            if (buttons == Platform::MessageButtons::Ok)
+                return Platform::MessageResult::Ok;
+            expect(!m_platform.answers.isEmpty(), QStringLiteral("an unexpected question: ") + text);
+            return m_platform.answers.takeFirst();
+        });
         // A player who knows the answer this often, and who asks to leave
         // this often; a quarter of the players know every answer.
         m_skill = std::array<double, 4>{0.0, 0.6, 0.9, 1.0}[pick(4)];
@@ -211,6 +222,7 @@ private:
     int m_calls = 0;
     bool m_verdictRight = false;
     std::optional<Ending> m_victoryEnding;
+    Form3 *m_verdict = nullptr; // while one is open
 };
 
 void Game::play()
@@ -437,6 +449,8 @@ int Game::driveModal(QDialog &dialog)
 
 int Game::driveVerdict(Form3 &verdict)
 {
+    m_verdict = &verdict;
+    const auto gone = qScopeGuard([this] { m_verdict = nullptr; });
     CaptionButton *button = m_form->Command[m_chosen];
     const QColor amber(255, 220, 80);
     expect(Module1.Level == m_question + 1, QStringLiteral("Level was not advanced when the answer was clicked"));

@@ -49,6 +49,7 @@ private slots:
     void victoryWindowClosedAnyWayEndsTheProgram();
     void messageBoxesTakeTheirEscapeAnswer_data();
     void messageBoxesTakeTheirEscapeAnswer();
+    void answerAcceleratorNeverLandsInsideALaterWindow();
 
 private:
     static void requestRows();
@@ -353,6 +354,39 @@ void TestCloseRequests::messageBoxesTakeTheirEscapeAnswer()
         QCOMPARE(m_platform->ends, 1);
     }
     QVERIFY(m_form->isVisible());
+}
+
+void TestCloseRequests::answerAcceleratorNeverLandsInsideALaterWindow()
+{
+    // Alt+letter, then at once a click on ask-the-audience. The button's
+    // accelerator used to click a tenth of a second later, from a timer,
+    // by which time the poll box was open: the answer was judged behind it.
+    m_form->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(m_form.get()));
+    Platform::setMessageBoxHandler({});
+    int verdicts = 0;
+    bool insideAnotherWindow = false;
+    m_drive = [&](QDialog &dialog) {
+        auto &verdict = dynamic_cast<Form3 &>(dialog);
+        ++verdicts;
+        insideAnotherWindow = QApplication::activeModalWidget() != nullptr;
+        for (int tick = 0; tick < 8; ++tick)
+            verdict.Timer1_Timer();
+    };
+    int right = 0;
+    while (!Rules::isRightAnswer(m_form->Command[right]->caption(), Module1.CorrectAnswer))
+        ++right;
+    // The poll stays open for a third of a second, then is closed.
+    QTimer::singleShot(300, this, [] {
+        if (QWidget *box = QApplication::activeModalWidget())
+            QTest::keyClick(box, Qt::Key_Escape);
+    });
+    QTest::keyClick(m_form.get(), Qt::Key(Qt::Key_A + right), Qt::AltModifier);
+    m_form->Command9_Click();
+    QCOMPARE(verdicts, 1);
+    QVERIFY(!insideAnotherWindow);
+    QCOMPARE(Module1.Level, 2);
+    QCOMPARE(Module1.AudienceUsed, FlagSet);
 }
 
 QTEST_MAIN(TestCloseRequests)
