@@ -9,6 +9,7 @@
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QStyle>
 #include <QScreen>
 
 #include <algorithm>
@@ -92,8 +93,10 @@ MessageResult scrollingMessageBox(QWidget *parent, const QString &text, MessageB
     auto *layout = new QGridLayout(&box);
     if (icon != MessageIcon::None) {
         auto *picture = new QLabel(&box);
-        picture->setPixmap(QMessageBox::standardIcon(icon == MessageIcon::Information ? QMessageBox::Information
-                                                                                      : QMessageBox::Critical));
+        const QStyle::StandardPixmap kind =
+            icon == MessageIcon::Information ? QStyle::SP_MessageBoxInformation : QStyle::SP_MessageBoxCritical;
+        const int size = box.style()->pixelMetric(QStyle::PM_MessageBoxIconSize, nullptr, &box);
+        picture->setPixmap(box.style()->standardIcon(kind, nullptr, &box).pixmap(size, size));
         layout->addWidget(picture, 0, 0, Qt::AlignTop);
     }
     auto *field = new QPlainTextEdit(&box);
