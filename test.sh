@@ -1,13 +1,23 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds the game with its tests and runs every
-# test headless.
+# test headless; then builds the game and its tests again under
+# AddressSanitizer and UndefinedBehaviorSanitizer (clang) and runs them all
+# there, after a short fuzz run of the content reader.
 set -euo pipefail
 cd "$(dirname "$0")"
 source scripts/setup.sh
 kvizora_install_missing
 
 export QT_QPA_PLATFORM=offscreen
+jobs=$(kvizora_jobs)
+
 build=build/test
 cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBUILD_TESTING=ON >/dev/null
-cmake --build "$build" -j "$(kvizora_jobs)"
-ctest --test-dir "$build" --output-on-failure -j "$(kvizora_jobs)"
+cmake --build "$build" -j "$jobs"
+ctest --test-dir "$build" --output-on-failure -j "$jobs"
+
+sanitized=build/asan
+CC=clang CXX=clang++ cmake -S . -B "$sanitized" -DCMAKE_BUILD_TYPE=Debug -DBUILD_TESTING=ON -DKVIZORA_SANITIZE=ON >/dev/null
+cmake --build "$sanitized" -j "$jobs"
+scripts/fuzz.sh "${KVIZORA_FUZZ_SECONDS:-60}"
+ctest --test-dir "$sanitized" --output-on-failure -j "$jobs"

@@ -67,7 +67,10 @@ ReadResult readLines(const QString &path, qsizetype needed)
         return result;
     }
     QFile file(path);
-    if (info.isDir() || !file.open(QIODevice::ReadOnly)) {
+    // Only a regular file is content. A device such as /dev/zero never ends
+    // and a named pipe blocks the opening until someone writes to it: the
+    // game would hang or run out of memory reading either.
+    if (!info.isFile() || !file.open(QIODevice::ReadOnly)) {
         result.status = ReadResult::Unreadable;
         return result;
     }

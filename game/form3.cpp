@@ -61,6 +61,9 @@ void Form3::Timer1_Timer()
         judge();
         break;
     case 8:
+        // The sequence is over: no tick runs while the game-over message
+        // waits for the player.
+        Timer1.stop();
         if (Module1.AnswerWasRight == 0)
             GameEnd();
         closeAfterVerdict();

@@ -2,8 +2,17 @@
 
 #include <QCoreApplication>
 #include <QDialog>
+#include <QDialogButtonBox>
+#include <QGridLayout>
+#include <QGuiApplication>
+#include <QLabel>
 #include <QMessageBox>
+#include <QPlainTextEdit>
 #include <QPushButton>
+#include <QStyle>
+#include <QScreen>
+
+#include <algorithm>
 
 #include <chrono>
 #include <cstdlib>
@@ -65,10 +74,81 @@ QString applicationTitle()
     return QStringLiteral("Ступенион?");
 }
 
+namespace {
+
+// A message box sizes its label to the whole text. For a long text (an
+// audience poll that quotes answers thousands of characters long) that
+// takes seconds and makes the box taller than the screen, its buttons out
+// of reach. Such a text goes into a scrolling field of a box that fits the
+// screen instead; every other message keeps the standard box.
+bool tooLongForAMessageBox(const QString &text)
+{
+    return text.size() > 2000 || text.count(QLatin1Char('\n')) > 30;
+}
+
+MessageResult scrollingMessageBox(QWidget *parent, const QString &text, MessageButtons buttons, MessageIcon icon)
+{
+    QDialog box(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint);
+    box.setWindowTitle(applicationTitle());
+    auto *layout = new QGridLayout(&box);
+    if (icon != MessageIcon::None) {
+        auto *picture = new QLabel(&box);
+        const QStyle::StandardPixmap kind =
+            icon == MessageIcon::Information ? QStyle::SP_MessageBoxInformation : QStyle::SP_MessageBoxCritical;
+        const int size = box.style()->pixelMetric(QStyle::PM_MessageBoxIconSize, nullptr, &box);
+        picture->setPixmap(box.style()->standardIcon(kind, nullptr, &box).pixmap(size, size));
+        layout->addWidget(picture, 0, 0, Qt::AlignTop);
+    }
+    auto *field = new QPlainTextEdit(&box);
+    field->setObjectName(QStringLiteral("text"));
+    field->setReadOnly(true);
+    field->setFrameShape(QFrame::NoFrame);
+    field->setBackgroundVisible(false);
+    QPalette palette = field->palette();
+    palette.setColor(QPalette::Base, box.palette().color(QPalette::Window));
+    field->setPalette(palette);
+    // Lines wrap between words only: a word wider than the field runs on
+    // and the field scrolls sideways. (Breaking such a word anywhere takes
+    // a time that grows with the square of its length.)
+    field->setWordWrapMode(QTextOption::WordWrap);
+    field->setPlainText(text);
+    layout->addWidget(field, 0, 1);
+
+    auto *row = new QDialogButtonBox(&box);
+    layout->addWidget(row, 1, 0, 1, 2);
+    QPushButton *yes = nullptr;
+    if (buttons == MessageButtons::YesNo) {
+        yes = row->addButton(QStringLiteral("Да"), QDialogButtonBox::YesRole);
+        QPushButton *no = row->addButton(QStringLiteral("Нет"), QDialogButtonBox::NoRole);
+        no->setDefault(true);
+        QObject::connect(yes, &QPushButton::clicked, &box, &QDialog::accept);
+        QObject::connect(no, &QPushButton::clicked, &box, &QDialog::reject);
+        no->setFocus();
+    } else {
+        QPushButton *ok = row->addButton(QStringLiteral("OK"), QDialogButtonBox::AcceptRole);
+        ok->setDefault(true);
+        QObject::connect(ok, &QPushButton::clicked, &box, &QDialog::accept);
+        ok->setFocus();
+    }
+
+    const QScreen *screen = parent && parent->screen() ? parent->screen() : QGuiApplication::primaryScreen();
+    const QRect area = screen ? screen->availableGeometry() : QRect(0, 0, 1024, 768);
+    box.setFixedSize(std::min(600, area.width() * 4 / 5), std::min(450, area.height() * 3 / 5));
+    // Esc and a close request mean No, or OK, as in the standard box.
+    const int result = box.exec();
+    if (buttons == MessageButtons::YesNo)
+        return result == QDialog::Accepted ? MessageResult::Yes : MessageResult::No;
+    return MessageResult::Ok;
+}
+
+} // namespace
+
 MessageResult messageBox(QWidget *parent, const QString &text, MessageButtons buttons, MessageIcon icon)
 {
     if (g_messageBoxHandler)
         return g_messageBoxHandler(text, buttons, icon);
+    if (tooLongForAMessageBox(text))
+        return scrollingMessageBox(parent, text, buttons, icon);
 
     QMessageBox::Icon boxIcon = QMessageBox::NoIcon;
     if (icon == MessageIcon::Information)

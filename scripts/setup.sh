@@ -4,6 +4,7 @@
 
 kvizora_packages=(
     cmake g++ make                 # the build
+    clang libclang-rt-14-dev       # the sanitizer build and the fuzz target (libFuzzer)
     dpkg-dev                       # the Debian package: dpkg-shlibdeps
     qt6-base-dev qt6-qpa-plugins   # Qt Widgets, the platform plugins (also headless)
     qt6-translations-l10n          # Russian texts of Qt's own dialogs

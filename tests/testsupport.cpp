@@ -1,6 +1,7 @@
 #include "testsupport.h"
 
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
 #include <QStringEncoder>
@@ -21,6 +22,12 @@ double ScriptedRandom::next()
     m_draws.pop_front();
     ++drawn;
     return r;
+}
+
+double SeededRandom::next()
+{
+    // 53 random bits scaled into [0, 1), as the game's own generator does.
+    return static_cast<double>(engine() >> 11) * 0x1.0p-53;
 }
 
 PlatformStandIns::PlatformStandIns()
@@ -55,6 +62,12 @@ QByteArray toWindows1251(const QString &text)
 {
     QStringEncoder encoder("windows-1251");
     return encoder.encode(text);
+}
+
+qint64 timeLimit(qint64 milliseconds)
+{
+    const int scale = qEnvironmentVariableIntValue("KVIZORA_TIME_SCALE");
+    return milliseconds * (scale > 1 ? scale : 1);
 }
 
 DataFolder::DataFolder()
@@ -112,6 +125,23 @@ void DataFolder::writeLevels(int from, int to)
 {
     for (int level = from; level <= to; ++level)
         writeLevel(level);
+}
+
+void DataFolder::copyShippedData()
+{
+    const QString source = qEnvironmentVariable("KVIZORA_SOURCE_DIR") + QStringLiteral("/data");
+    QDirIterator files(source, QDir::Files, QDirIterator::Subdirectories);
+    int copied = 0;
+    while (files.hasNext()) {
+        const QString file = files.next();
+        QFile in(file);
+        if (!in.open(QIODevice::ReadOnly))
+            throw std::runtime_error("cannot read the shipped data");
+        writeBytes(QStringLiteral("data") + file.mid(source.size()), in.readAll());
+        ++copied;
+    }
+    if (copied == 0)
+        throw std::runtime_error("no shipped data found: is KVIZORA_SOURCE_DIR set?");
 }
 
 ChildOutcome runInChildProcess(const std::function<void()> &scenario)

@@ -12,6 +12,7 @@
 #include <deque>
 #include <exception>
 #include <functional>
+#include <random>
 
 // Thrown by the test stand-in for ending the program, so that a test sees
 // the end and no further step of the handler that ended it runs.
@@ -48,6 +49,18 @@ public:
 
 private:
     std::deque<double> m_draws;
+};
+
+// The program's generator with a fixed seed: every draw is reproducible
+// from the seed, and seeding "from the clock" changes nothing.
+class SeededRandom final : public Platform::RandomSource
+{
+public:
+    explicit SeededRandom(std::uint64_t seed = 0) : engine(seed) {}
+    void seedFromClock() override { ++seeds; }
+    double next() override;
+    std::mt19937_64 engine;
+    int seeds = 0;
 };
 
 // Installs stand-ins for every platform seam for the lifetime of a test
@@ -91,6 +104,8 @@ public:
     // "Вопрос n.r", "Верно n.r", "Мимо n.r а", "Мимо n.r б", "Мимо n.r в".
     void writeLevel(int level);
     void writeLevels(int from, int to);
+    // The game's own data folder, byte for byte, from the source tree.
+    void copyShippedData();
 
     static QStringList levelLines(int level);
 
@@ -99,6 +114,10 @@ private:
 };
 
 QByteArray toWindows1251(const QString &text);
+
+// A time limit in milliseconds for this build: the sanitizer build runs
+// everything a few times slower and says so in KVIZORA_TIME_SCALE.
+qint64 timeLimit(qint64 milliseconds);
 
 #endif
 

@@ -168,6 +168,11 @@ void Form1::CommandButton1_Click()
     Platform::endProgram();
 }
 
+void Form1::closeEvent(QCloseEvent *)
+{
+    CommandButton1_Click();
+}
+
 bool Form1::eventFilter(QObject *watched, QEvent *event)
 {
     switch (event->type()) {

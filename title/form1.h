@@ -60,6 +60,9 @@ public:
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
+    // A close request from outside (Alt+F4, the window system) can only
+    // mean leaving: it ends the program as "Отмена" does.
+    void closeEvent(QCloseEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
 
 private:

@@ -6,6 +6,7 @@
 #include <QFontMetrics>
 #include <QKeySequence>
 #include <QPainter>
+#include <QShortcutEvent>
 #include <QStyle>
 
 namespace {
@@ -277,6 +278,23 @@ QSize CaptionButton::sizeHint() const
 {
     const QSize text = QFontMetrics(font()).size(0, m_caption);
     return text.expandedTo(m_picture.size()) + QSize(12, 8);
+}
+
+bool CaptionButton::event(QEvent *event)
+{
+    // A standard button answers its accelerator with an animated click that
+    // fires a tenth of a second later, from a timer. A window opened in that
+    // tenth (a lifeline's call or poll, another answer's verdict) would
+    // then get the click inside it: an answer judged behind the call
+    // window, or a second verdict inside the first. Clicking at once leaves
+    // nothing pending; while a modal window is open the game screen's
+    // accelerators do not fire at all.
+    if (event->type() == QEvent::Shortcut && !static_cast<QShortcutEvent *>(event)->isAmbiguous()) {
+        if (isEnabled())
+            click();
+        return true;
+    }
+    return QAbstractButton::event(event);
 }
 
 void CaptionButton::paintEvent(QPaintEvent *)

@@ -134,6 +134,8 @@ public:
 
 protected:
     void paintEvent(QPaintEvent *event) override;
+    // The accelerator clicks at once (see the definition).
+    bool event(QEvent *event) override;
 
 private:
     QRect textRect() const;
