@@ -36,6 +36,7 @@ private slots:
     void windowIsTitleLessFixedAndCentred();
     void grabbedWindowShowsTheDesignedColours();
     void everyFontHasCyrillicGlyphs();
+    void qtsOwnTextsAreRussian();
     void picturesHaveTheirDesignedSizes();
 
 private:
@@ -328,6 +329,13 @@ void TestGameScreen::everyFontHasCyrillicGlyphs()
     QCOMPARE(QFontInfo(m_form->Label3->font()).pointSizeF(), 12.0);
     QCOMPARE(m_form->Label1->font().pointSizeF(), 20.25);
     QVERIFY(m_form->Label1->font().italic());
+}
+
+void TestGameScreen::qtsOwnTextsAreRussian()
+{
+    // Texts Qt shows by itself, such as the context menu of the scrolling
+    // message box, come from Qt's Russian translation.
+    QCOMPARE(QCoreApplication::translate("QWidgetTextControl", "&Copy"), QStringLiteral("&Копировать"));
 }
 
 void TestGameScreen::picturesHaveTheirDesignedSizes()
