@@ -1,5 +1,10 @@
 #include "testsupport.h"
 
+#include "game/form2.h"
+#include "game/module1.h"
+#include "game/rules.h"
+#include "ui/controls.h"
+
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
@@ -182,4 +187,12 @@ ChildOutcome runInChildProcess(const std::function<void()> &scenario)
         if (!line.isEmpty())
             outcome.messages << QString::fromUtf8(QByteArray::fromBase64(line));
     return outcome;
+}
+
+int rightAnswerButton(const Form2 &gameScreen)
+{
+    for (int i = 0; i < 4; ++i)
+        if (Rules::isRightAnswer(gameScreen.Command[i]->caption(), Module1.CorrectAnswer))
+            return i;
+    return -1;
 }

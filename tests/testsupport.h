@@ -115,6 +115,10 @@ private:
 
 QByteArray toWindows1251(const QString &text);
 
+class Form2;
+// The answer button whose caption the verdict judges right, or -1.
+int rightAnswerButton(const Form2 &gameScreen);
+
 // A time limit in milliseconds for this build: the sanitizer build runs
 // everything a few times slower and says so in KVIZORA_TIME_SCALE.
 qint64 timeLimit(qint64 milliseconds);

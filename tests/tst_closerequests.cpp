@@ -2,7 +2,6 @@
 #include "game/form3.h"
 #include "game/form5.h"
 #include "game/module1.h"
-#include "game/rules.h"
 #include "lifelines/form4.h"
 #include "testsupport.h"
 #include "title/form1.h"
@@ -123,13 +122,10 @@ void TestCloseRequests::cleanup()
 
 void TestCloseRequests::answerRight()
 {
-    for (int i = 0; i < 4; ++i) {
-        if (Rules::isRightAnswer(m_form->Command[i]->caption(), Module1.CorrectAnswer)) {
-            m_form->Command_Click(i);
-            return;
-        }
-    }
-    QFAIL("no button shows the correct answer");
+    const int right = rightAnswerButton(*m_form);
+    if (right < 0)
+        QFAIL("no button shows the correct answer");
+    m_form->Command_Click(right);
 }
 
 void TestCloseRequests::titleScreen()
@@ -373,9 +369,8 @@ void TestCloseRequests::answerAcceleratorNeverLandsInsideALaterWindow()
         for (int tick = 0; tick < 8; ++tick)
             verdict.Timer1_Timer();
     };
-    int right = 0;
-    while (!Rules::isRightAnswer(m_form->Command[right]->caption(), Module1.CorrectAnswer))
-        ++right;
+    const int right = rightAnswerButton(*m_form);
+    QVERIFY(right >= 0);
     // The poll stays open for a third of a second, then is closed.
     QTimer::singleShot(300, this, [] {
         if (QWidget *box = QApplication::activeModalWidget())

@@ -100,13 +100,10 @@ void TestHostileContent::cleanup()
 
 void TestHostileContent::answerRight()
 {
-    for (int i = 0; i < 4; ++i) {
-        if (Rules::isRightAnswer(m_form->Command[i]->caption(), Module1.CorrectAnswer)) {
-            m_form->Command_Click(i);
-            return;
-        }
-    }
-    QFAIL("no button shows the correct answer");
+    const int right = rightAnswerButton(*m_form);
+    if (right < 0)
+        QFAIL("no button shows the correct answer");
+    m_form->Command_Click(right);
 }
 
 void TestHostileContent::playTo(int level)

@@ -2,7 +2,6 @@
 #include "game/form3.h"
 #include "game/form5.h"
 #include "game/module1.h"
-#include "game/rules.h"
 #include "lifelines/form4.h"
 #include "testsupport.h"
 #include "title/form1.h"
@@ -151,12 +150,7 @@ void TestReadOnlyFolder::play(const QString &ending)
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     auto *game = qobject_cast<Form2 *>(QApplication::topLevelWidgets().value(0));
     QVERIFY(game);
-    const auto right = [&] {
-        for (int i = 0; i < 4; ++i)
-            if (Rules::isRightAnswer(game->Command[i]->caption(), Module1.CorrectAnswer))
-                return i;
-        return -1;
-    };
+    const auto right = [&] { return rightAnswerButton(*game); };
     try {
         // Every lifeline, on the way to the ending asked for.
         game->Command6_Click();
