@@ -80,8 +80,8 @@ public:
     // Calls `then` with the time, once, right after the first frame of the
     // next top-level window for which `wanted` holds has been painted and
     // handed to the window system. The paint of the top-level widget opens
-    // the frame; the queued call runs when the whole repaint and its flush
-    // are done.
+    // the frame; an event posted then is delivered when the whole repaint
+    // and its flush are done.
     void onFirstFrame(std::function<bool(QWidget *)> wanted, std::function<void(std::int64_t)> then)
     {
         m_wanted = std::move(wanted);
@@ -91,6 +91,17 @@ public:
     int timerEvents() const { return m_timerEvents.load(); }
 
 protected:
+    bool event(QEvent *event) override
+    {
+        if (event->type() != FrameDone)
+            return QObject::event(event);
+        // The callback may watch for the next window.
+        auto then = std::move(m_then);
+        m_then = nullptr;
+        then(nowNs());
+        return true;
+    }
+
     bool eventFilter(QObject *watched, QEvent *event) override
     {
         if (event->type() == QEvent::Timer) {
@@ -99,21 +110,18 @@ protected:
             auto *widget = static_cast<QWidget *>(watched);
             if (widget->isWindow() && m_wanted(widget)) {
                 m_wanted = nullptr;
-                QMetaObject::invokeMethod(
-                    this,
-                    [this] {
-                        // The callback may watch for the next window.
-                        auto then = std::move(m_then);
-                        m_then = nullptr;
-                        then(nowNs());
-                    },
-                    Qt::QueuedConnection);
+                // Ahead of everything already posted (a window discarded
+                // with deleteLater, say), so the clean-up that follows a
+                // frame does not count towards it.
+                QCoreApplication::postEvent(this, new QEvent(FrameDone), Qt::HighEventPriority);
             }
         }
         return false;
     }
 
 private:
+    static constexpr QEvent::Type FrameDone = QEvent::Type(QEvent::User + 1);
+
     std::function<bool(QWidget *)> m_wanted;
     std::function<void(std::int64_t)> m_then;
     std::atomic<int> m_timerEvents{0};

@@ -15,7 +15,7 @@ int main(int argc, char *argv[])
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    Appearance::installFontSubstitutes();
+    Appearance::setUpFonts();
 
     const QStringList args = QCoreApplication::arguments();
     if (args.size() != 2) {

@@ -7,6 +7,7 @@ kvizora_packages=(
     clang libclang-rt-14-dev       # the sanitizer build and the fuzz target (libFuzzer)
     dpkg-dev                       # the Debian package: dpkg-shlibdeps
     qt6-base-dev qt6-qpa-plugins   # Qt Widgets, the platform plugins (also headless)
+    libfontconfig-dev              # the game's font configuration
     qt6-translations-l10n          # Russian texts of Qt's own dialogs
     fonts-dejavu-core fonts-dejavu-extra fonts-liberation2 fonts-paratype fonts-sil-andika  # faces with Cyrillic
 )

@@ -19,16 +19,19 @@ constexpr int px(int twips)
     return twips / 15;
 }
 
-// Maps the faces the windows are designed with (Verdana, Arial, Tahoma,
-// Comic Sans MS, MS Sans Serif, Times New Roman, Impact) to installed
-// families that carry Cyrillic glyphs, for systems that lack the originals.
-void installFontSubstitutes();
+// Gives fontconfig the game's own configuration (FontSetup), maps the faces
+// the windows are designed with (Verdana, Arial, Tahoma, Comic Sans MS,
+// MS Sans Serif, Times New Roman, Impact) to installed families that carry
+// Cyrillic glyphs, for systems that lack the originals, and turns off text
+// shaping where a script does not need it. Must run before the first text
+// is measured or drawn.
+void setUpFonts();
 
 // Gives a control designed in Impact the weight that looks like Impact in
 // whichever face stands in for it.
 void useHeavyDisplayFace(QWidget *widget);
 
-// Sets up what every window of the game relies on: the font substitutes,
+// Sets up what every window of the game relies on: the fonts,
 // Russian texts for Qt's own dialogs, and the window icon.
 void setUpApplication();
 

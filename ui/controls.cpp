@@ -18,6 +18,18 @@ void setPointSize(QWidget *widget, double points)
     widget->setFont(font);
 }
 
+// The font a caption is measured and drawn in: the control's own face
+// alone. Every face the game draws captions in covers the whole of
+// Windows-1251, the only characters a content file can hold, so looking for
+// missing characters in other faces would never change a glyph; it would
+// only sort every installed font once per face.
+QFont captionFont(const QWidget *widget)
+{
+    QFont font = widget->font();
+    font.setStyleStrategy(QFont::StyleStrategy(font.styleStrategy() | QFont::NoFontMerging));
+    return font;
+}
+
 void applyHandPointer(QWidget *widget, bool on)
 {
     if (on)
@@ -136,7 +148,7 @@ int CaptionLabel::textFlags() const
 
 QSize CaptionLabel::sizeHint() const
 {
-    const QFontMetrics metrics(font());
+    const QFontMetrics metrics(captionFont(this));
     const QRect needed = metrics.boundingRect(QRect(0, 0, 0, 0), int(m_alignment) | Qt::AlignTop, m_caption);
     const int frame = (m_ridge ? 4 : 0) + (m_borderColor.isValid() ? 2 : 0);
     return needed.size() + QSize(frame, frame);
@@ -154,7 +166,7 @@ bool fitsInto(const QFont &font, const QRect &area, int flags, const QString &te
 
 bool CaptionLabel::fits(const QString &text) const
 {
-    return fitsInto(font(), textRect(), textFlags(), text);
+    return fitsInto(captionFont(this), textRect(), textFlags(), text);
 }
 
 void CaptionLabel::fitToCaption()
@@ -185,7 +197,7 @@ void CaptionLabel::paintEvent(QPaintEvent *)
         painter.drawRect(frame.adjusted(0, 0, -1, -1));
     }
     painter.setPen(m_foreColor);
-    painter.setFont(font());
+    painter.setFont(captionFont(this));
     painter.drawText(textRect(), textFlags(), m_caption);
 }
 
@@ -271,12 +283,12 @@ int CaptionButton::textFlags() const
 
 bool CaptionButton::fits(const QString &text) const
 {
-    return fitsInto(font(), textRect(), textFlags(), text);
+    return fitsInto(captionFont(this), textRect(), textFlags(), text);
 }
 
 QSize CaptionButton::sizeHint() const
 {
-    const QSize text = QFontMetrics(font()).size(0, m_caption);
+    const QSize text = QFontMetrics(captionFont(this)).size(0, m_caption);
     return text.expandedTo(m_picture.size()) + QSize(12, 8);
 }
 
@@ -312,7 +324,7 @@ void CaptionButton::paintEvent(QPaintEvent *)
     if (!m_caption.isEmpty()) {
         const int flags = textFlags();
         const QRect textArea = textRect().translated(shift);
-        painter.setFont(font());
+        painter.setFont(captionFont(this));
         if (isEnabled()) {
             painter.setPen(m_foreColor);
             painter.drawText(textArea, flags, m_caption);
