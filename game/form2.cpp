@@ -9,6 +9,7 @@
 #include "game/rules.h"
 #include "lifelines/lifelines.h"
 #include "ui/appearance.h"
+#include "ui/art.h"
 #include "ui/controls.h"
 #include "ui_form2.h"
 
@@ -52,6 +53,11 @@ Form2::Form2(QWidget *parent)
     CommandButton2 = ui->CommandButton2;
     Picture1 = ui->Picture1;
     Picture2 = ui->Picture2;
+    Picture1->setPixmap(Art::pixmap(u"studio"));
+    Picture2->setPixmap(Art::pixmap(u"host"));
+    Command6->setPicture(Art::pixmap(u"5050"));
+    Command8->setPicture(Art::pixmap(u"phone"));
+    Command9->setPicture(Art::pixmap(u"audience"));
 
     connect(Command6, &QAbstractButton::clicked, this, &Form2::Command6_Click);
     connect(Command8, &QAbstractButton::clicked, this, &Form2::Command8_Click);

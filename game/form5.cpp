@@ -2,6 +2,7 @@
 
 #include "game/platform.h"
 #include "ui/appearance.h"
+#include "ui/art.h"
 #include "ui/controls.h"
 #include "ui_form5.h"
 
@@ -29,6 +30,9 @@ Form5::Form5(QWidget *parent)
 {
     ui->setupUi(this);
     Money = {ui->Money_0, ui->Money_1, ui->Money_2, ui->Money_3};
+    const char16_t *const notes[] = {u"note5", u"note50", u"note100", u"note500"};
+    for (int i = 0; i < 4; ++i)
+        Money[i]->setPixmap(Art::pixmap(notes[i]));
     Label1 = ui->Label1;
     Label2 = ui->Label2;
     CommandButton1 = ui->CommandButton1;

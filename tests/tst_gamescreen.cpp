@@ -3,6 +3,7 @@
 #include "game/module1.h"
 #include "testsupport.h"
 #include "ui/appearance.h"
+#include "ui/art.h"
 #include "ui/controls.h"
 
 #include <QFontDatabase>
@@ -348,7 +349,8 @@ void TestGameScreen::picturesHaveTheirDesignedSizes()
         QCOMPARE(lifeline->cursor().hotSpot(), QPoint(12, 1));
         QVERIFY(!lifeline->toolTip().isEmpty());
     }
-    QCOMPARE(QPixmap(":/art/icon.png").size(), QSize(32, 32));
+    QCOMPARE(Art::pixmap(u"icon").size(), QSize(32, 32));
+    QVERIFY(Art::image(u"no such picture").isNull());
 }
 
 QTEST_MAIN(TestGameScreen)

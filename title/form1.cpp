@@ -4,6 +4,7 @@
 #include "game/platform.h"
 #include "title/linklooks.h"
 #include "ui/appearance.h"
+#include "ui/art.h"
 #include "ui/controls.h"
 #include "ui_form1.h"
 
@@ -28,6 +29,7 @@ Form1::Form1(QWidget *parent)
     , ui(std::make_unique<Ui::Form1>())
 {
     ui->setupUi(this);
+    ui->Picture2->setPixmap(Art::pixmap(u"logo"));
     Picture2 = ui->Picture2;
     Label1 = ui->Label1;
     Label2 = ui->Label2;

@@ -1,5 +1,6 @@
 #include "ui/appearance.h"
 
+#include "ui/art.h"
 #include "ui/fontsetup.h"
 
 #include <QApplication>
@@ -64,7 +65,7 @@ void setUpApplication()
     if (qtTexts.load(QLocale(QLocale::Russian), QStringLiteral("qtbase"), QStringLiteral("_"),
                      QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         QCoreApplication::installTranslator(&qtTexts);
-    QApplication::setWindowIcon(QIcon(QStringLiteral(":/art/icon.png")));
+    QApplication::setWindowIcon(QIcon(Art::pixmap(u"icon")));
 }
 
 QString symbolFamily()
@@ -74,7 +75,7 @@ QString symbolFamily()
 
 const QCursor &handCursor()
 {
-    static const QCursor cursor(QPixmap(QStringLiteral(":/art/hand.png")), 12, 1);
+    static const QCursor cursor(Art::pixmap(u"hand"), 12, 1);
     return cursor;
 }
 

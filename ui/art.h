@@ -1,0 +1,34 @@
+#ifndef ART_H
+#define ART_H
+
+#include <QImage>
+#include <QPixmap>
+#include <QStringView>
+
+// The game's own pictures (ui/art), compiled into the program as raw pixels
+// by kvizora-artembed, so that showing one takes no image decoder.
+namespace Art {
+
+struct Raw
+{
+    const char *name;
+    int width;
+    int height;
+    int bytesPerLine;
+    QImage::Format format;
+    const uchar *bits;
+    const QRgb *colours; // the palette of an 8-bit picture, else null
+    int colourCount;
+};
+
+extern const Raw pictures[];
+extern const int pictureCount;
+
+// The picture of that name (the file name in ui/art without its suffix:
+// "logo", "note500"), or a null image when there is none.
+QImage image(QStringView name);
+QPixmap pixmap(QStringView name);
+
+} // namespace Art
+
+#endif
