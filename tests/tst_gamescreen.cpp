@@ -6,6 +6,7 @@
 #include "ui/art.h"
 #include "ui/controls.h"
 
+#include <QDir>
 #include <QFontDatabase>
 #include <QFontInfo>
 #include <QLabel>
@@ -39,6 +40,7 @@ private slots:
     void everyFontHasCyrillicGlyphs();
     void qtsOwnTextsAreRussian();
     void picturesHaveTheirDesignedSizes();
+    void compiledInPicturesAreTheArtFiles();
 
 private:
     // Loads the game screen with question `record` of level 1 and answers
@@ -351,6 +353,20 @@ void TestGameScreen::picturesHaveTheirDesignedSizes()
     }
     QCOMPARE(Art::pixmap(u"icon").size(), QSize(32, 32));
     QVERIFY(Art::image(u"no such picture").isNull());
+}
+
+void TestGameScreen::compiledInPicturesAreTheArtFiles()
+{
+    const QDir art(qEnvironmentVariable("KVIZORA_SOURCE_DIR") + QStringLiteral("/ui/art"));
+    QCOMPARE(Art::pictureCount, 12);
+    for (int i = 0; i < Art::pictureCount; ++i) {
+        const QString name = QString::fromLatin1(Art::pictures[i].name);
+        const QStringList files = art.entryList({name + ".gif", name + ".bmp", name + ".png"});
+        QCOMPARE(files.size(), 1);
+        const QImage file(art.filePath(files.first()));
+        QVERIFY(!file.isNull());
+        QCOMPARE(Art::image(name).convertToFormat(QImage::Format_ARGB32), file.convertToFormat(QImage::Format_ARGB32));
+    }
 }
 
 QTEST_MAIN(TestGameScreen)
