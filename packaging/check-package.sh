@@ -25,7 +25,7 @@ for f in intrigue Right Wrong; do expect "./usr/lib/kvizora/data/host/$f.dat"; d
 for f in 5050d Phoned Audid; do expect "./usr/lib/kvizora/data/gfx/$f.gif"; done
 
 depends=$(dpkg-deb -f "$deb" Depends)
-for dep in libqt6widgets6 libqt6gui6 libqt6core6 qt6-qpa-plugins fonts-dejavu-core fonts-liberation2 fonts-paratype fonts-sil-andika; do
+for dep in libqt6widgets6 libqt6gui6 libqt6core6 libfontconfig1 qt6-qpa-plugins fonts-dejavu-core fonts-liberation2 fonts-paratype fonts-sil-andika; do
     if ! grep -q "\b$dep\b" <<<"$depends"; then
         echo "$deb does not depend on $dep (Depends: $depends)"
         fail=1
