@@ -106,10 +106,13 @@ bool useGameFonts(const QStringList &folders)
         for (const QString &family : requiredFamilies())
             usable = usable && found.contains(family);
     }
-    // The current configuration holds its own reference.
+    // The configuration lives as long as the program; fontconfig versions
+    // differ in whether making it current takes a reference of its own, so
+    // the creator's reference is kept rather than dropped.
     if (usable)
         usable = FcConfigSetCurrent(config);
-    FcConfigDestroy(config);
+    if (!usable)
+        FcConfigDestroy(config);
     return usable;
 }
 
