@@ -7,13 +7,14 @@
 //
 // A desktop's fontconfig setup parses some sixty rule files, runs every font
 // request through all their rules and sorts every installed font to find
-// fallbacks: about two thirds of the game's start-up time, spent on fonts the
-// game never shows. The game draws only in the faces of a few font packages
-// (see Appearance::setUpFonts), and its texts are Windows-1251,
-// which those faces cover completely. So it gives fontconfig a small
-// configuration of its own: those folders, the rendering defaults Debian
-// ships, and the administrator's and the user's own rule files, which may
-// change rendering or add fonts as they do for every program.
+// fallbacks: more than half of the work the game did up to its first
+// screens, spent on fonts it never shows, and growing with every font
+// installed. The game draws only in the faces of a few font packages (see
+// Appearance::setUpFonts), and its texts are Windows-1251, which those faces
+// cover completely. So it gives fontconfig a small configuration of its
+// own: those folders and families, the rendering defaults Debian ships, and
+// the administrator's and the user's own rule files, which may change
+// rendering as they do for every program.
 namespace FontSetup {
 
 // The font folders of the game's configuration: the faces it depends on,
