@@ -21,11 +21,13 @@
 #include "title/form1.h"
 #include "ui/appearance.h"
 #include "ui/controls.h"
+#include "ui/fontsetup.h"
 
 #include <QApplication>
 #include <QDialog>
 
 #include <cstring>
+#include <thread>
 
 namespace {
 
@@ -155,7 +157,9 @@ int main(int argc, char *argv[])
     Stages *stageRun = nullptr;
 
     // As main.cpp, with the instruments added.
+    std::thread fonts([] { FontSetup::useGameFonts(); });
     QApplication app(argc, argv);
+    fonts.join();
     Appearance::setUpApplication();
     Bench::EventWatch watch;
     auto *titleScreen = new Form1;

@@ -30,6 +30,7 @@ private slots:
 
     void onlyTheGamesFamiliesAreListed();
     void missingFacesLeaveTheConfigurationAlone();
+    void theGamesConfigurationIsMadeOnce();
     void everyCaptionFaceHoldsAllOfWindows1251();
 };
 
@@ -59,6 +60,15 @@ void TestFonts::missingFacesLeaveTheConfigurationAlone()
     // Folder names reach the configuration as XML text.
     const QByteArray text = FontSetup::configuration({QStringLiteral("/fonts/a&b<c")});
     QVERIFY(text.contains("<dir>/fonts/a&amp;b&lt;c</dir>"));
+}
+
+void TestFonts::theGamesConfigurationIsMadeOnce()
+{
+    // The program starts it on a thread of its own and sets up the fonts
+    // again afterwards; Qt has read the font list by then.
+    FcConfig *current = FcConfigGetCurrent();
+    QVERIFY(FontSetup::useGameFonts());
+    QCOMPARE(FcConfigGetCurrent(), current);
 }
 
 void TestFonts::everyCaptionFaceHoldsAllOfWindows1251()

@@ -4,6 +4,8 @@
 
 #include <fontconfig/fontconfig.h>
 
+#include <mutex>
+
 namespace FontSetup {
 
 QStringList gameFontFolders()
@@ -114,6 +116,14 @@ bool useGameFonts(const QStringList &folders)
     if (!usable)
         FcConfigDestroy(config);
     return usable;
+}
+
+bool useGameFonts()
+{
+    static std::once_flag once;
+    static bool used = false;
+    std::call_once(once, [] { used = useGameFonts(gameFontFolders()); });
+    return used;
 }
 
 } // namespace FontSetup

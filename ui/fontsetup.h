@@ -32,7 +32,13 @@ QStringList requiredFamilies();
 // when Qt first needs a font, so the game still runs where the faces sit
 // elsewhere. Must run before the first text is measured or drawn: Qt reads
 // the font list once.
-bool useGameFonts(const QStringList &folders = gameFontFolders());
+bool useGameFonts(const QStringList &folders);
+
+// The same for the game's own folders, done once per program: later calls
+// return the first call's result, waiting for it while another thread is
+// still at it. Fontconfig needs no display, so the program starts this on a
+// thread of its own while Qt connects to the window system.
+bool useGameFonts();
 
 // The families the game's configuration lists; fonts of other families in
 // the folders are left out.
