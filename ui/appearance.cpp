@@ -26,8 +26,8 @@ void setUpFonts()
 
     // Latin and Cyrillic text needs no shaping: each character is one glyph
     // set at its advance, as the windows were designed. Skipping the OpenType
-    // layout pass saves a third of the text work of every caption; scripts
-    // that need shaping still get it.
+    // layout pass takes work off every caption; scripts that need shaping
+    // still get it.
     QFont font = QApplication::font();
     font.setStyleStrategy(QFont::StyleStrategy(font.styleStrategy() | QFont::PreferNoShaping));
     QApplication::setFont(font);

@@ -69,8 +69,9 @@ QByteArray configuration(const QStringList &folders)
         "  <include ignore_missing=\"yes\">/etc/fonts/local.conf</include>\n"
         "  <include ignore_missing=\"yes\" prefix=\"xdg\">fontconfig/conf.d</include>\n"
         "  <include ignore_missing=\"yes\" prefix=\"xdg\">fontconfig/fonts.conf</include>\n"
-        // The generic names Qt asks for when a window names no face, as
-        // Debian resolves them.
+        // The generic names Qt asks for when a window names no face: sans
+        // and monospace as Debian resolves them, serif to the stand-in for
+        // Times New Roman.
         "  <alias binding=\"same\"><family>Sans Serif</family><prefer><family>DejaVu Sans</family></prefer></alias>\n"
         "  <alias binding=\"same\"><family>sans-serif</family><prefer><family>DejaVu Sans</family></prefer></alias>\n"
         "  <alias binding=\"same\"><family>serif</family><prefer><family>Liberation Serif</family></prefer></alias>\n"
