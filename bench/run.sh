@@ -9,7 +9,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/setup.sh
-kvizora_install_missing xvfb xauth
+kvizora_install_missing xvfb xauth dbus-daemon
 
 runs=${1:-5}
 stage_runs=${2:-3}
@@ -20,6 +20,10 @@ cmake --build "$build" -j "$(kvizora_jobs)" --target kvizora kvizora-bench kvizo
 log="$build/bench.log"
 : >"$log"
 echo "Measuring on $(nproc) cores, load average $(cut -d' ' -f1-3 /proc/loadavg); programs' messages go to $log" >&2
-exec xvfb-run -a -s "-screen 0 1024x768x24 -nolisten tcp" \
-    "$build/kvizora-benchrun" --bare "$build/kvizora-bare" --game "$build/kvizora-bench" \
+# As on a desktop: the X server stays up between programs (by default Xvfb
+# resets itself whenever its last client leaves, and the next program's
+# connection waits for that), and a session bus is there (without one,
+# every Qt program forks to try to start one).
+exec xvfb-run -a -s "-screen 0 1024x768x24 -nolisten tcp -noreset" \
+    dbus-run-session -- "$build/kvizora-benchrun" --bare "$build/kvizora-bare" --game "$build/kvizora-bench" \
     --runs "$runs" --stage-runs "$stage_runs" --log "$log"
