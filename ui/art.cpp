@@ -9,10 +9,7 @@ QImage image(QStringView name)
         if (name != QLatin1StringView(raw.name))
             continue;
         // The image reads the compiled-in pixels where they are.
-        QImage picture(raw.bits, raw.width, raw.height, raw.bytesPerLine, raw.format);
-        if (raw.colours)
-            picture.setColorTable(QList<QRgb>(raw.colours, raw.colours + raw.colourCount));
-        return picture;
+        return QImage(raw.bits, raw.width, raw.height, raw.bytesPerLine, raw.format);
     }
     return {};
 }

@@ -6,7 +6,8 @@
 #include <QStringView>
 
 // The game's own pictures (ui/art), compiled into the program as raw pixels
-// by kvizora-artembed, so that showing one takes no image decoder.
+// by kvizora-artembed, so that showing one takes no image decoder. The
+// pixels are in the screen's own format: a pixmap shares them, uncopied.
 namespace Art {
 
 struct Raw
@@ -17,8 +18,6 @@ struct Raw
     int bytesPerLine;
     QImage::Format format;
     const uchar *bits;
-    const QRgb *colours; // the palette of an 8-bit picture, else null
-    int colourCount;
 };
 
 extern const Raw pictures[];

@@ -5,8 +5,11 @@
 // takes Qt's image plugins, which are looked up, loaded and linked on first
 // use, and with the GIF decoding that came to about 2 ms of start-up, more
 // than painting the title screen.
-// Pictures of up to 256 colours are kept as 8-bit with a colour table, the
-// others as 32-bit ARGB.
+// The pixels are written in the format the screen's pixmaps use (32-bit RGB,
+// or premultiplied ARGB where a picture has transparent parts), so a pixmap
+// made from them shares the compiled-in pixels instead of converting them
+// into a copy: the program's image is read from the page cache 64 KiB at a
+// time, where a copy costs a page fault for every 4 KiB written.
 
 #include <QCoreApplication>
 #include <QFile>
@@ -24,32 +27,6 @@ void writeBytes(QTextStream &out, const uchar *bytes, qsizetype count)
         if (i % 32 == 31)
             out << '\n';
     }
-}
-
-// The picture as 8-bit with a colour table when it has no more than 256
-// colours (a quarter of the size), else unchanged.
-QImage asPalette(const QImage &argb)
-{
-    QList<QRgb> colours;
-    for (int y = 0; y < argb.height(); ++y) {
-        const auto *line = reinterpret_cast<const QRgb *>(argb.constScanLine(y));
-        for (int x = 0; x < argb.width(); ++x) {
-            if (!colours.contains(line[x])) {
-                if (colours.size() == 256)
-                    return argb;
-                colours << line[x];
-            }
-        }
-    }
-    QImage indexed(argb.size(), QImage::Format_Indexed8);
-    indexed.setColorTable(colours);
-    for (int y = 0; y < argb.height(); ++y) {
-        const auto *line = reinterpret_cast<const QRgb *>(argb.constScanLine(y));
-        uchar *out = indexed.scanLine(y);
-        for (int x = 0; x < argb.width(); ++x)
-            out[x] = uchar(colours.indexOf(line[x]));
-    }
-    return indexed;
 }
 
 } // namespace
@@ -77,30 +54,20 @@ int main(int argc, char *argv[])
             std::fprintf(stderr, "kvizora-artembed: cannot read %s\n", qPrintable(path));
             return 1;
         }
-        if (image.format() != QImage::Format_Indexed8)
-            image = asPalette(image.convertToFormat(QImage::Format_ARGB32));
+        const bool opaque = !image.hasAlphaChannel();
+        image = image.convertToFormat(opaque ? QImage::Format_RGB32 : QImage::Format_ARGB32_Premultiplied);
 
         const QString id = QStringLiteral("picture_") + name;
         out << "alignas(4) const uchar " << id << "_bits[] = {\n";
         writeBytes(out, image.constBits(), image.sizeInBytes());
         out << "};\n";
-        QString colours = QStringLiteral("nullptr");
-        if (image.format() == QImage::Format_Indexed8) {
-            out << "const QRgb " << id << "_colours[] = {";
-            for (QRgb rgb : image.colorTable())
-                out << "0x" << Qt::hex << rgb << Qt::dec << "u,";
-            out << "};\n";
-            colours = id + QStringLiteral("_colours");
-        }
         out << '\n';
-        entries << QStringLiteral("    {\"%1\", %2, %3, %4, QImage::%5, %8_bits, %6, %7},\n")
+        entries << QStringLiteral("    {\"%1\", %2, %3, %4, QImage::%5, %6_bits},\n")
                        .arg(name)
                        .arg(image.width())
                        .arg(image.height())
                        .arg(image.bytesPerLine())
-                       .arg(image.format() == QImage::Format_Indexed8 ? "Format_Indexed8" : "Format_ARGB32")
-                       .arg(colours)
-                       .arg(image.colorCount())
+                       .arg(opaque ? "Format_RGB32" : "Format_ARGB32_Premultiplied")
                        .arg(id);
     }
     out << "} // namespace\n\nconst Art::Raw Art::pictures[] = {\n" << entries.join(QString()) << "};\n"
