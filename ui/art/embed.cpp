@@ -8,8 +8,8 @@
 // The pixels are written in the format the screen's pixmaps use (32-bit RGB,
 // or premultiplied ARGB where a picture has transparent parts), so a pixmap
 // made from them shares the compiled-in pixels instead of converting them
-// into a copy: the program's image is read from the page cache 64 KiB at a
-// time, where a copy costs a page fault for every 4 KiB written.
+// into a copy: the program file is mapped from the page cache many pages
+// per fault, where a copy costs a fault for every 4 KiB page written.
 
 #include <QCoreApplication>
 #include <QFile>
@@ -60,8 +60,7 @@ int main(int argc, char *argv[])
         const QString id = QStringLiteral("picture_") + name;
         out << "alignas(4) const uchar " << id << "_bits[] = {\n";
         writeBytes(out, image.constBits(), image.sizeInBytes());
-        out << "};\n";
-        out << '\n';
+        out << "};\n\n";
         entries << QStringLiteral("    {\"%1\", %2, %3, %4, QImage::%5, %6_bits},\n")
                        .arg(name)
                        .arg(image.width())
