@@ -791,6 +791,22 @@ def make_icon():
     save_ico(rgba, os.path.join(ART_DIR, "icon.ico"))
 
 
+DESKTOP_ICON_SIZES = (16, 24, 32, 48, 64, 128, 256)
+HICOLOR_DIR = os.path.join(ART_DIR, "hicolor")
+
+
+def make_desktop_icons():
+    """The launcher icon in every size a desktop asks for, each drawn for its
+    own size: up to 64 px the emblem without lettering (as the window icon),
+    larger with the show's name along the ring, where it can be read."""
+    os.makedirs(HICOLOR_DIR, exist_ok=True)
+    for px in DESKTOP_ICON_SIZES:
+        img, cover = logo_art(px, with_text=px >= 128)
+        rgba = img.convert("RGBA")
+        rgba.putalpha(cover)
+        rgba.save(os.path.join(HICOLOR_DIR, "kvizora-%d.png" % px), "PNG")
+
+
 # ----------------------------------------------------------------------------
 # Banknotes of the game (152x65 each)
 # ----------------------------------------------------------------------------
@@ -987,6 +1003,7 @@ def main():
     make_studio()
     make_logo()
     make_icon()
+    make_desktop_icons()
     make_hand()
     make_notes()
 
