@@ -1,8 +1,11 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "game/content.h"
 
 #include "game/contentfile.h"
 #include "game/module1.h"
 #include "game/platform.h"
+
+#include <algorithm>
 
 namespace Content {
 
@@ -17,11 +20,14 @@ QStringList readOrDie(QWidget *parent, const QString &path, int count)
     return result.lines;
 }
 
+// Line 1 goes to index 1; index 0 stays unused. Lines beyond the array are
+// dropped, however many the reader returned.
 template<std::size_t N>
 void fillFromLine1(std::array<QString, N> &target, const QStringList &lines)
 {
-    for (qsizetype i = 0; i < lines.size(); ++i)
-        target[i + 1] = lines[i];
+    const qsizetype count = std::min(lines.size(), qsizetype(N) - 1);
+    for (qsizetype i = 0; i < count; ++i)
+        target[std::size_t(i) + 1] = lines[i];
 }
 
 } // namespace
