@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "title/form1.h"
 #include "ui/appearance.h"
 #include "ui/fontsetup.h"

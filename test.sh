@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs what is missing, builds the game with its tests and runs every
 # test headless; then builds the game and its tests again under
 # AddressSanitizer and UndefinedBehaviorSanitizer (clang) and runs them all

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The yardstick: a bare Qt Widgets program with one empty window of the
 // title screen's size, measured exactly like the game.
 

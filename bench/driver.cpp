@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Runs the real game windows the way a player meets them and measures them.
 // The start-up lines are those of main.cpp; after that the driver plays
 // through the windows' own handlers, the way a click does.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Starts the bare program and the game driver in turns, several times,
 // collects the "key=value" figures they print and their peak memory, and
 // prints medians, game-to-bare ratios and the budget. Exits 1 when the

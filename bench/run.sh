@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Measures the game against a bare Qt Widgets program under a virtual X
 # server and checks the performance budget; see BENCHMARKS.md.
 #

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // kvizora-check: checks a data folder before it ships with the game.
 
 #include "game/contentcheck.h"

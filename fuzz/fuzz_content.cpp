@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Fuzz target for the content reader and the presentation of a question.
 // Each input is written as the level file of question 7 into a program
 // folder of its own and presented on a real game screen (offscreen), as

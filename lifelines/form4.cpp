@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "lifelines/form4.h"
 
 #include "game/form2.h"

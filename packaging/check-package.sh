@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds the Debian package in a build folder and checks what it holds and
 # what it declares.
 set -euo pipefail

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Fuzzes the content reader and the presentation of a question for a number
 # of seconds (default 60): `scripts/fuzz.sh 3600` for an hour. Builds the
 # sanitizer build's fuzz target when it is missing. The seeds in fuzz/corpus

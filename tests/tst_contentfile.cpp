@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "game/content.h"
 #include "game/contentfile.h"
 #include "game/module1.h"

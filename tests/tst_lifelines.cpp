@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "game/form2.h"
 #include "game/module1.h"
 #include "lifelines/form4.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "game/ladder.h"
 #include "game/rules.h"
 #include "testsupport.h"

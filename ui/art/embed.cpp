@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // kvizora-artembed OUTPUT.cpp NAME=PICTURE...
 //
 // Writes the game's pictures as raw pixels into a C++ source file, so that

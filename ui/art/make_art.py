@@ -1,4 +1,5 @@
 #!/usr/bin/python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Draw every picture of the "Ступенион?" quiz show used by Квизора.
 
 Run from the repository root:
