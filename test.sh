@@ -7,7 +7,7 @@
 set -euo pipefail
 cd "$(dirname "$0")"
 source scripts/setup.sh
-kvizora_install_missing
+kvizora_install_missing "${kvizora_test_packages[@]}"
 
 export QT_QPA_PLATFORM=offscreen
 jobs=$(kvizora_jobs)

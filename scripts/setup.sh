@@ -13,6 +13,10 @@ kvizora_packages=(
     fonts-dejavu-core fonts-dejavu-extra fonts-liberation2 fonts-paratype fonts-sil-andika  # faces with Cyrillic
 )
 
+# Only the tests need these.
+kvizora_test_packages=(
+)
+
 kvizora_install_missing() {
     local missing=()
     local pkg
