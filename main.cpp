@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "title/form1.h"
 #include "ui/appearance.h"
+#include "ui/desktop.h"
 #include "ui/fontsetup.h"
 
 #include <QApplication>
@@ -9,6 +10,7 @@
 
 int main(int argc, char *argv[])
 {
+    Desktop::choosePlatform();
     // Fontconfig needs no display: the game's font configuration is built on
     // a second thread while Qt connects to the window system.
     std::thread fonts([] { FontSetup::useGameFonts(); });
@@ -19,6 +21,7 @@ int main(int argc, char *argv[])
     // The title screen is the first window; it starts the game or ends the
     // program, and discards itself when a game starts.
     auto *titleScreen = new Form1;
+    Desktop::nameApplication(titleScreen);
     titleScreen->show();
     return app.exec();
 }

@@ -158,12 +158,14 @@ int main(int argc, char *argv[])
     Stages *stageRun = nullptr;
 
     // As main.cpp, with the instruments added.
+    Desktop::choosePlatform();
     std::thread fonts([] { FontSetup::useGameFonts(); });
     QApplication app(argc, argv);
     fonts.join();
     Appearance::setUpApplication();
     Bench::EventWatch watch;
     auto *titleScreen = new Form1;
+    Desktop::nameApplication(titleScreen);
 
     auto gameScreenShown = [&](std::int64_t gameFrame) {
         Bench::report("click_to_game_frame_ms", Bench::msBetween(clicked, gameFrame));

@@ -14,9 +14,13 @@
 #include "ui/controls.h"
 #include "ui_form2.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QEvent>
+#include <QIcon>
+#include <QMoveEvent>
 #include <QPainter>
+#include <QSessionManager>
 
 #include <cmath>
 
@@ -71,11 +75,22 @@ Form2::Form2(QWidget *parent)
     Appearance::setBackground(this, Qt::black);
     Appearance::setBackground(ui->client, Qt::black);
     setWindowTitle(QString());
+    // Of all the game's windows only the game screen carries the show's icon.
+    setWindowIcon(QIcon(Art::pixmap(u"icon")));
 
     for (int i = 0; i < 4; ++i)
         connect(Command[i], &QAbstractButton::clicked, this, [this, i] { Command_Click(i); });
     connect(CommandButton1, &QAbstractButton::clicked, this, &Form2::CommandButton1_Click);
     connect(CommandButton2, &QAbstractButton::clicked, this, &Form2::CommandButton2_Click);
+    connect(qApp, &QGuiApplication::commitDataRequest, this, [this](QSessionManager &manager) {
+        // Asking for leave to interact waits until the session manager
+        // grants it; only then may a window open.
+        if (!manager.allowsInteraction())
+            return;
+        if (refusesSessionEnd(true))
+            manager.cancel();
+        manager.release();
+    });
 
     // Centred on the screen at start-up.
     const int outerHeight = Appearance::px(OuterHeightTwips);
@@ -84,6 +99,7 @@ Form2::Form2(QWidget *parent)
     // frame (only the focus button) stays out of sight.
     ui->client->resize(ui->client->width(), outerHeight - 2 * Appearance::FrameWidth);
     Appearance::centreOn(this, Appearance::screenArea(this));
+    m_place = pos();
 }
 
 Form2::~Form2() = default;
@@ -188,6 +204,18 @@ void Form2::CommandButton1_Click()
     setWindowTitle(Platform::applicationTitle());
 }
 
+bool Form2::refusesSessionEnd(bool mayAsk)
+{
+    // While a verdict, the call, the victory or a message is on screen, the
+    // game screen takes no input and the question cannot be left: the level
+    // may already count the answer being judged, so the sum would be wrong.
+    if (!mayAsk || QApplication::activeModalWidget())
+        return false;
+    ConfirmQuit();
+    // Only No comes back.
+    return true;
+}
+
 void Form2::closeEvent(QCloseEvent *event)
 {
     // Yes ends the program inside; after No the game goes on.
@@ -205,9 +233,12 @@ void Form2::Form_Resize()
         setFixedSize(width(), outerHeight);
     const QRect screen = Appearance::screenArea(this);
     const double top = screen.height() / 2.0 - height() / 2.0;
-    const int newTop = screen.y() + static_cast<int>(std::lround(top));
-    if (y() != newTop)
-        move(x(), newTop);
+    m_place.setY(screen.y() + static_cast<int>(std::lround(top)));
+    // The window has no title bar and only the game moves it, so its left
+    // edge is still the one it got at start-up, whatever Qt's record says
+    // (see moveEvent).
+    if (pos() != m_place)
+        move(m_place);
 }
 
 void Form2::Command6_Click()
@@ -236,6 +267,29 @@ void Form2::changeEvent(QEvent *event)
     QWidget::changeEvent(event);
     if (event->type() == QEvent::WindowStateChange)
         Form_Resize();
+}
+
+void Form2::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    m_awaitingPlacement = true;
+}
+
+void Form2::moveEvent(QMoveEvent *event)
+{
+    QWidget::moveEvent(event);
+    // When the window manager frames a newly shown window while another one
+    // goes (the title screen), Qt may note the place the frame had for a
+    // moment (the corner of the screen) and never hear of the real one; the
+    // window stands where the game put it, but Qt's record, and with it
+    // every window placed over this one, is wrong. Asking again for the
+    // game's place once, after the first report, sets the record right and
+    // leaves the window where it is.
+    if (m_awaitingPlacement && isVisible() && !isMinimized()) {
+        m_awaitingPlacement = false;
+        if (pos() != m_place)
+            move(m_place);
+    }
 }
 
 void Form2::paintEvent(QPaintEvent *)

@@ -60,6 +60,11 @@ public:
     // vertically on the screen whenever its size or state changes.
     void Form_Resize();
 
+    // Where the game has put the window: the left edge it was given at
+    // start-up, the top the resize rule gave it. The windows it owns are
+    // centred on this.
+    QRect placeOnScreen() const { return {m_place, size()}; }
+
     // An answer button was clicked: the answer is staged in the verdict
     // window, then the next question follows (a wrong answer ends the game
     // inside the verdict window).
@@ -83,15 +88,28 @@ public:
     void Command8_Click();
     void Command9_Click();
 
+    // The desktop session is ending (the user logs off, the system shuts
+    // down). With a question on screen and the session manager's leave to
+    // ask (`mayAsk`), the player is asked "Хотите выйти?": Yes ends the game
+    // as the leave button does; No returns true, which cancels the end of
+    // the session. Otherwise the game ends with the session, unasked.
+    bool refusesSessionEnd(bool mayAsk);
+
 protected:
     void resizeEvent(QResizeEvent *event) override;
     void changeEvent(QEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+    void moveEvent(QMoveEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
     // A close request from the window system asks "Хотите выйти?" first.
     void closeEvent(QCloseEvent *event) override;
 
 private:
     std::unique_ptr<Ui::Form2> ui;
+    QPoint m_place;
+    // Set when the window is shown, until the window manager has reported
+    // where it put it.
+    bool m_awaitingPlacement = false;
 };
 
 #endif

@@ -33,11 +33,12 @@ Form3::Form3(Form2 &gameScreen)
     Label1 = ui->Label1;
     setFixedSize(size());
     setWindowTitle(QString());
+    Appearance::showNoWindowIcon(this);
     Appearance::setBackground(this, QColor(0, 0, 64));
     Appearance::setBackground(ui->client, QColor(0, 0, 64));
 
     // Centred over the game screen.
-    Appearance::centreOn(this, gameScreen.frameGeometry());
+    Appearance::centreOn(this, gameScreen.placeOnScreen());
 
     VerdictStep = 0;
     // The steps are due at whole seconds after the window opened. A coarse

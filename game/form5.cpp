@@ -1,10 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "game/form5.h"
 
+#include "game/form2.h"
 #include "game/platform.h"
 #include "ui/appearance.h"
 #include "ui/art.h"
 #include "ui/controls.h"
+#include "ui/desktop.h"
 #include "ui_form5.h"
 
 #include <QLabel>
@@ -44,10 +46,9 @@ Form5::Form5(QWidget *parent)
     setFixedSize(size());
     setSizeGripEnabled(false);
 
-    // Centred on the game screen, which always stands centred on the screen
-    // and cannot be dragged; the screen's centre does not depend on what the
-    // window system last reported about a title-less window's place.
-    Appearance::centreOn(this, Appearance::screenArea(parent));
+    Appearance::showNoWindowIcon(this);
+    if (auto *gameScreen = qobject_cast<Form2 *>(parent))
+        Desktop::centreOn(this, gameScreen->placeOnScreen());
 
     Timer1.setInterval(TickMilliseconds);
     connect(&Timer1, &QTimer::timeout, this, &Form5::Timer1_Timer);

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "game/platform.h"
 
+#include "ui/appearance.h"
+
 #include <QCoreApplication>
 #include <QDialog>
 #include <QDialogButtonBox>
@@ -91,6 +93,7 @@ MessageResult scrollingMessageBox(QWidget *parent, const QString &text, MessageB
 {
     QDialog box(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint);
     box.setWindowTitle(applicationTitle());
+    Appearance::showNoWindowIcon(&box);
     auto *layout = new QGridLayout(&box);
     if (icon != MessageIcon::None) {
         auto *picture = new QLabel(&box);
@@ -158,6 +161,7 @@ MessageResult messageBox(QWidget *parent, const QString &text, MessageButtons bu
         boxIcon = QMessageBox::Critical;
     QMessageBox box(boxIcon, applicationTitle(), text, QMessageBox::NoButton, parent);
     box.setTextFormat(Qt::PlainText);
+    Appearance::showNoWindowIcon(&box);
     if (buttons == MessageButtons::YesNo) {
         QPushButton *yes = box.addButton(QStringLiteral("Да"), QMessageBox::YesRole);
         QPushButton *no = box.addButton(QStringLiteral("Нет"), QMessageBox::NoRole);

@@ -8,6 +8,7 @@
 #include "lifelines/lifelines.h"
 #include "ui/appearance.h"
 #include "ui/controls.h"
+#include "ui/desktop.h"
 #include "ui_form4.h"
 
 #include <QKeyEvent>
@@ -30,6 +31,8 @@ Form4::Form4(Form2 &gameScreen)
     Label1 = ui->Label1;
     Command1 = ui->Command1;
     setFixedSize(size());
+    Appearance::showNoWindowIcon(this);
+    Desktop::centreOn(this, gameScreen.placeOnScreen());
     Appearance::setBackground(this, QColor(64, 64, 64));
     connect(Command1, &QAbstractButton::clicked, this, &Form4::Command1_Click);
 

@@ -15,6 +15,7 @@ kvizora_packages=(
 
 # Only the tests need these.
 kvizora_test_packages=(
+    xvfb xauth openbox x11-utils wmctrl   # the windows on a real X desktop (tests/on-desktop.sh)
 )
 
 kvizora_install_missing() {

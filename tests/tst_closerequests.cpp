@@ -21,7 +21,8 @@
 #include <memory>
 
 // Close requests on every window the game opens: the Esc key, a close
-// event (what Alt+F4 gives a window) and a close from the window system.
+// event (what Alt+F4 gives a window), a close from the window system, and
+// the end of the desktop session (logging off).
 // Each has one outcome: refused, closing the window, a default answer, or
 // the end of the program.
 class TestCloseRequests : public QObject
@@ -29,7 +30,7 @@ class TestCloseRequests : public QObject
     Q_OBJECT
 
 public:
-    enum Request { Escape, CloseEvent, WindowSystem };
+    enum Request { Escape, CloseEvent, WindowSystem, SessionEnd };
     Q_ENUM(Request)
 
 private slots:
@@ -41,6 +42,7 @@ private slots:
     void titleScreen();
     void gameScreenAsksFirst_data();
     void gameScreenAsksFirst();
+    void sessionEndsUnaskedWhenNoQuestionCanBeLeft();
     void verdictWindowRefusesAndTheVerdictGoesOn_data() { requestRows(); }
     void verdictWindowRefusesAndTheVerdictGoesOn();
     void callWindowHangsUpOnlyOnAClose_data() { requestRows(); }
@@ -63,6 +65,8 @@ private:
     std::unique_ptr<Form2> m_form;
     SeededRandom m_random{11};
     std::function<void(QDialog &)> m_drive;
+    // What the game screen answered the last session end.
+    static inline bool s_sessionEndRefused = false;
 };
 
 void TestCloseRequests::requestRows()
@@ -85,6 +89,10 @@ void TestCloseRequests::send(QWidget *window, Request request)
         break;
     case WindowSystem:
         window->windowHandle()->close();
+        break;
+    case SessionEnd:
+        // The session manager lets the game ask.
+        s_sessionEndRefused = qobject_cast<Form2 *>(window)->refusesSessionEnd(true);
         break;
     }
 }
@@ -159,6 +167,8 @@ void TestCloseRequests::gameScreenAsksFirst_data()
     QTest::newRow("window system's close, No") << WindowSystem << false;
     QTest::newRow("close event, Yes") << CloseEvent << true;
     QTest::newRow("window system's close, Yes") << WindowSystem << true;
+    QTest::newRow("logging off, No") << SessionEnd << false;
+    QTest::newRow("logging off, Yes") << SessionEnd << true;
 }
 
 void TestCloseRequests::gameScreenAsksFirst()
@@ -179,8 +189,11 @@ void TestCloseRequests::gameScreenAsksFirst()
         return;
     }
     m_platform->answers << Platform::MessageResult::No;
+    s_sessionEndRefused = false;
     send(m_form.get(), request);
     QCOMPARE(m_platform->messages.size(), request == Escape ? 0 : 1);
+    // No keeps the session going as well as the game.
+    QCOMPARE(s_sessionEndRefused, request == SessionEnd);
     QCOMPARE(m_platform->ends, 0);
     QVERIFY(m_form->isVisible());
     QCOMPARE(m_form->Label3->caption(), question);
@@ -188,6 +201,30 @@ void TestCloseRequests::gameScreenAsksFirst()
     QCOMPARE(Module1.FiftyFiftyUsed, FlagSet);
     answerRight();
     QCOMPARE(Module1.Level, 4);
+}
+
+void TestCloseRequests::sessionEndsUnaskedWhenNoQuestionCanBeLeft()
+{
+    // Without the session manager's leave to ask, no window may open; while
+    // a verdict is staged the level already counts the answer being judged,
+    // and taking the money would report its sum unearned. Either way the
+    // game ends with the session, unasked.
+    QVERIFY(!m_form->refusesSessionEnd(false));
+    bool refused = true;
+    m_drive = [&](QDialog &dialog) {
+        auto &verdict = dynamic_cast<Form3 &>(dialog);
+        verdict.setWindowModality(Qt::ApplicationModal);
+        verdict.show();
+        refused = m_form->refusesSessionEnd(true);
+        verdict.hide();
+        for (int tick = 0; tick < 8; ++tick)
+            verdict.Timer1_Timer();
+    };
+    answerRight();
+    QVERIFY(!refused);
+    QVERIFY(m_platform->messages.isEmpty());
+    QCOMPARE(m_platform->ends, 0);
+    QCOMPARE(Module1.Level, 2);
 }
 
 void TestCloseRequests::verdictWindowRefusesAndTheVerdictGoesOn()
@@ -315,6 +352,9 @@ void TestCloseRequests::messageBoxesTakeTheirEscapeAnswer()
             return;
         }
         shown << messageBox->text();
+        // Only the game screen carries an icon; a box it owns would take it.
+        if (!messageBox->windowIcon().isNull())
+            shown << QStringLiteral("with the game screen's icon");
         send(messageBox, request);
         if (messageBox->isVisible()) {
             shown << QStringLiteral("still open");

@@ -1,12 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "game/ladder.h"
 #include "game/rules.h"
+#include "ui/desktop.h"
 #include "testsupport.h"
 
 #include <QTest>
 
 // The rules that need no screen: random picks, the shuffle, the answer
-// tests and the prize ladder.
+// tests, the prize ladder, and the choice of window system.
 class TestRules : public QObject
 {
     Q_OBJECT
@@ -25,6 +26,9 @@ private slots:
     void ladderCaptionsAndGuaranteedLevels();
     void ladderTopsStepBy240And360();
     void sumKeptAfterAWrongAnswer();
+
+    void xServerIsPreferredWhereThePlayerHasNotChosen_data();
+    void xServerIsPreferredWhereThePlayerHasNotChosen();
 };
 
 void TestRules::picksCoverTheirWholeRangeAndNeverLeaveIt()
@@ -156,6 +160,28 @@ void TestRules::sumKeptAfterAWrongAnswer()
                           "32000", "32000", "32000", "32000", "32000"};
     for (int question = 1; question <= 15; ++question)
         QCOMPARE(Ladder::sumAfterWrongAnswer(question), QString::fromLatin1(sums[question]));
+}
+
+void TestRules::xServerIsPreferredWhereThePlayerHasNotChosen_data()
+{
+    // Natively on Wayland the game can neither place its windows nor learn
+    // that it was minimised; through XWayland it can.
+    QTest::addColumn<QByteArray>("chosen");
+    QTest::addColumn<QByteArray>("display");
+    QTest::addColumn<QByteArray>("plugins");
+    QTest::newRow("Wayland session with XWayland") << QByteArray() << QByteArray(":0") << QByteArray("xcb;wayland");
+    QTest::newRow("X session") << QByteArray() << QByteArray(":1") << QByteArray("xcb;wayland");
+    QTest::newRow("Wayland session without X: Qt's choice") << QByteArray() << QByteArray() << QByteArray();
+    QTest::newRow("the player chose Wayland") << QByteArray("wayland") << QByteArray(":0") << QByteArray();
+    QTest::newRow("the tests chose offscreen") << QByteArray("offscreen") << QByteArray(":0") << QByteArray();
+}
+
+void TestRules::xServerIsPreferredWhereThePlayerHasNotChosen()
+{
+    QFETCH(QByteArray, chosen);
+    QFETCH(QByteArray, display);
+    QFETCH(QByteArray, plugins);
+    QCOMPARE(Desktop::platformPlugins(chosen, display), plugins);
 }
 
 QTEST_GUILESS_MAIN(TestRules)

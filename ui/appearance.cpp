@@ -66,7 +66,11 @@ void setUpApplication()
     if (qtTexts.load(QLocale(QLocale::Russian), QStringLiteral("qtbase"), QStringLiteral("_"),
                      QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         QCoreApplication::installTranslator(&qtTexts);
-    QApplication::setWindowIcon(QIcon(Art::pixmap(u"icon")));
+}
+
+void showNoWindowIcon(QWidget *window)
+{
+    window->setWindowIcon(QIcon());
 }
 
 QString symbolFamily()

@@ -32,9 +32,14 @@ void setUpFonts();
 // whichever face stands in for it.
 void useHeavyDisplayFace(QWidget *widget);
 
-// Sets up what every window of the game relies on: the fonts,
-// Russian texts for Qt's own dialogs, and the window icon.
+// Sets up what every window of the game relies on: the fonts and
+// Russian texts for Qt's own dialogs.
 void setUpApplication();
+
+// Only the game screen carries the show's icon. Any other window would show
+// a stand-in icon of Qt's, or the game screen's if that owns it, unless it
+// is given none of its own.
+void showNoWindowIcon(QWidget *window);
 
 // The family the window-button glyphs (close cross, minimise bar) use.
 QString symbolFamily();

@@ -1,0 +1,113 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "ui/desktop.h"
+
+#include "game/platform.h"
+
+#include <QCoreApplication>
+#include <QEvent>
+#include <QGuiApplication>
+#include <QWidget>
+
+namespace Desktop {
+
+QByteArray platformPlugins(const QByteArray &chosen, const QByteArray &x11Display)
+{
+    if (!chosen.isEmpty() || x11Display.isEmpty())
+        return {};
+    return QByteArrayLiteral("xcb;wayland");
+}
+
+void choosePlatform()
+{
+    const QByteArray plugins = platformPlugins(qgetenv("QT_QPA_PLATFORM"), qgetenv("DISPLAY"));
+    if (!plugins.isEmpty())
+        qputenv("QT_QPA_PLATFORM", plugins);
+}
+
+void nameApplication(QWidget *firstWindow)
+{
+    QGuiApplication::setDesktopFileName(QString::fromLatin1(DesktopEntryId));
+    // The X11 platform takes the window class from the application name once,
+    // when it creates its first window; after that a window with an empty
+    // caption is listed under the application name. So the first window is
+    // created under the class name, and the application then takes the
+    // show's title for the window lists.
+    QCoreApplication::setApplicationName(QString::fromLatin1(WindowClass));
+    firstWindow->winId();
+    QCoreApplication::setApplicationName(Platform::applicationTitle());
+    // Publish the first window's empty caption again, under the new name.
+    firstWindow->setWindowTitle(QString());
+}
+
+QPoint centredFramePosition(const QRect &owner, QSize size, const QMargins &frame)
+{
+    const QSize outer = size.grownBy(frame);
+    return {owner.x() + (owner.width() - outer.width()) / 2, owner.y() + (owner.height() - outer.height()) / 2};
+}
+
+namespace {
+
+// The frame the window manager gave the last framed window. Every framed
+// window of the game has the same kind of title bar, so the next one most
+// likely gets the same frame. Before the first, no frame is assumed.
+QMargins g_expectedFrame;
+
+QMargins frameOf(const QWidget *window)
+{
+    const QRect inner = window->geometry();
+    const QRect outer = window->frameGeometry();
+    return {inner.left() - outer.left(), inner.top() - outer.top(), outer.right() - inner.right(),
+            outer.bottom() - inner.bottom()};
+}
+
+// Watches a window it centred until the window manager has framed it, and
+// centres it again if the frame is not the one it was centred with.
+class FrameWatch final : public QObject
+{
+public:
+    FrameWatch(QWidget *window, const QRect &owner, const QMargins &assumed)
+        : QObject(window)
+        , m_window(window)
+        , m_owner(owner)
+        , m_assumed(assumed)
+    {
+        window->installEventFilter(this);
+    }
+
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        // The window manager reports the frame with the move that follows
+        // framing the window; a frame read earlier is not yet the real one.
+        if (watched == m_window && event->type() == QEvent::Move && m_window->isVisible())
+            check();
+        return false;
+    }
+
+private:
+    void check()
+    {
+        const QMargins frame = frameOf(m_window);
+        if (frame.isNull())
+            return; // not framed (yet)
+        g_expectedFrame = frame;
+        if (frame != m_assumed)
+            m_window->move(centredFramePosition(m_owner, m_window->size(), frame));
+        // From here on, a move is the player's.
+        deleteLater();
+        m_window->removeEventFilter(this);
+    }
+
+    QWidget *m_window;
+    QRect m_owner;
+    QMargins m_assumed;
+};
+
+} // namespace
+
+void centreOn(QWidget *window, const QRect &owner)
+{
+    window->move(centredFramePosition(owner, window->size(), g_expectedFrame));
+    new FrameWatch(window, owner, g_expectedFrame);
+}
+
+} // namespace Desktop

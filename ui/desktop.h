@@ -1,0 +1,60 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#ifndef DESKTOP_H
+#define DESKTOP_H
+
+#include <QByteArray>
+#include <QMargins>
+#include <QPoint>
+#include <QRect>
+#include <QSize>
+
+QT_BEGIN_NAMESPACE
+class QWidget;
+QT_END_NAMESPACE
+
+// How the game meets the desktop it runs on: which window system Qt talks
+// to, the names launchers and window lists know it by, and where its framed
+// windows stand.
+namespace Desktop {
+
+// The desktop entry the game is installed with. Launchers, taskbars and a
+// Wayland compositor find the game's name and icon through it.
+inline constexpr char DesktopEntryId[] = "example.shishka.kvizora";
+
+// The X11 class and instance of every window (WM_CLASS); the desktop entry
+// names it as its StartupWMClass.
+inline constexpr char WindowClass[] = "kvizora";
+
+// The platform plugins Qt should try, in order, given QT_QPA_PLATFORM and
+// DISPLAY as the user's session has them; empty leaves Qt's own choice.
+// The game places its windows itself and needs to know when it has been
+// minimised: an X server gives it both, a native Wayland session neither.
+// So where an X server is at hand (XWayland in a Wayland session) and the
+// user has not chosen, the game goes through X, and falls back to Wayland
+// if the X server cannot be reached.
+QByteArray platformPlugins(const QByteArray &chosen, const QByteArray &x11Display);
+
+// Applies platformPlugins() to this process; call before QApplication.
+void choosePlatform();
+
+// Gives the application its names on the desktop; call once the
+// application exists, with the first window, before it is shown. Every
+// window keeps the X11 class WindowClass, and a window whose caption is
+// empty is listed by the window manager under the show's title rather than
+// the executable's name.
+void nameApplication(QWidget *firstWindow);
+
+// The place for the frame's top left corner that centres a window of inner
+// size `size`, framed by `frame`, on the rectangle `owner`.
+QPoint centredFramePosition(const QRect &owner, QSize size, const QMargins &frame);
+
+// Centres `window`, frame included, on `owner` (the owning window as the
+// player sees it). What frame the window manager gives a window is known
+// only once it has framed it; until then the frame of the previous framed
+// window stands in, and if the real frame differs, the window is centred
+// again at once. Later moves (the player dragging it) are left alone.
+void centreOn(QWidget *window, const QRect &owner);
+
+} // namespace Desktop
+
+#endif
