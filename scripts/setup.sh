@@ -15,6 +15,7 @@ kvizora_packages=(
 
 # Only the tests need these.
 kvizora_test_packages=(
+    lintian appstream desktop-file-utils   # the package check: Debian's checker, the metadata validators
 )
 
 kvizora_install_missing() {
