@@ -15,7 +15,8 @@ kvizora_packages=(
 
 # Only the tests need these.
 kvizora_test_packages=(
-    xvfb xauth openbox x11-utils wmctrl   # the windows on a real X desktop (tests/on-desktop.sh)
+    xvfb xauth openbox x11-utils wmctrl    # the windows on a real X desktop (tests/on-desktop.sh)
+    lintian appstream desktop-file-utils   # the package check: Debian's checker, the metadata validators
 )
 
 kvizora_install_missing() {
