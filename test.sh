@@ -13,12 +13,12 @@ export QT_QPA_PLATFORM=offscreen
 jobs=$(kvizora_jobs)
 
 build=build/test
-cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBUILD_TESTING=ON >/dev/null
+cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBUILD_TESTING=ON -DKVIZORA_WERROR=ON >/dev/null
 cmake --build "$build" -j "$jobs"
 ctest --test-dir "$build" --output-on-failure -j "$jobs"
 
 sanitized=build/asan
-CC=clang CXX=clang++ cmake -S . -B "$sanitized" -DCMAKE_BUILD_TYPE=Debug -DBUILD_TESTING=ON -DKVIZORA_SANITIZE=ON >/dev/null
+CC=clang CXX=clang++ cmake -S . -B "$sanitized" -DCMAKE_BUILD_TYPE=Debug -DBUILD_TESTING=ON -DKVIZORA_SANITIZE=ON -DKVIZORA_WERROR=ON >/dev/null
 cmake --build "$sanitized" -j "$jobs"
 scripts/fuzz.sh "${KVIZORA_FUZZ_SECONDS:-60}"
 ctest --test-dir "$sanitized" --output-on-failure -j "$jobs"

@@ -22,6 +22,7 @@
 #include "title/form1.h"
 #include "ui/appearance.h"
 #include "ui/controls.h"
+#include "ui/desktop.h"
 #include "ui/fontsetup.h"
 
 #include <QApplication>

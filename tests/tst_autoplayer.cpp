@@ -147,8 +147,7 @@ class Game
 {
 public:
     Game(int number, const QString &folder, Tally &tally)
-        : m_number(number)
-        , m_random(std::uint64_t(number))
+        : m_random(std::uint64_t(number))
         , m_choices(std::uint32_t(number) ^ 0x5eedu)
         , m_tally(tally)
     {
@@ -204,7 +203,6 @@ private:
     bool holds(int button) const { return Rules::holdsCorrectAnswer(m_form->Command[button]->caption(), Module1.CorrectAnswer); }
     int wrongCaptions() const;
 
-    int m_number;
     SeededRandom m_random;
     std::mt19937 m_choices;
     Tally &m_tally;
