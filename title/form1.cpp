@@ -50,6 +50,8 @@ Form1::Form1(QWidget *parent)
     Appearance::setBackground(ui->client, Background);
     Appearance::setBackground(Line1, LineColor);
     setWindowTitle(QString());
+    // The window has no title bar; a screen reader names it by the product.
+    setAccessibleName(Label1->caption());
     setFixedSize(size());
 
     applyLook(Label4, LinkLooks::designed());
