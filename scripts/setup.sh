@@ -15,6 +15,7 @@ kvizora_packages=(
 
 # Only the tests need these.
 kvizora_test_packages=(
+    qt6-base-private-dev           # turning Qt's accessibility on as a screen reader does
 )
 
 kvizora_install_missing() {
