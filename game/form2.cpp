@@ -66,6 +66,8 @@ Form2::Form2(QWidget *parent)
     CommandButton1->setAccessibleName(lblminimize->caption());
     CommandButton2->setAccessibleName(lblclose->caption());
     Command10->setAccessibleName(QStringLiteral("Выберите ответ"));
+    // The window has no title bar; a screen reader still names it.
+    setAccessibleName(Platform::applicationTitle());
 
     connect(Command6, &QAbstractButton::clicked, this, &Form2::Command6_Click);
     connect(Command8, &QAbstractButton::clicked, this, &Form2::Command8_Click);
@@ -78,8 +80,6 @@ Form2::Form2(QWidget *parent)
     Appearance::setBackground(this, Qt::black);
     Appearance::setBackground(ui->client, Qt::black);
     setWindowTitle(QString());
-    // The window has no title bar; a screen reader still names it.
-    setAccessibleName(Platform::applicationTitle());
 
     for (int i = 0; i < 4; ++i)
         connect(Command[i], &QAbstractButton::clicked, this, [this, i] { Command_Click(i); });

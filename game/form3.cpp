@@ -31,11 +31,11 @@ Form3::Form3(Form2 &gameScreen)
 {
     ui->setupUi(this);
     Label1 = ui->Label1;
-    setFixedSize(size());
-    setWindowTitle(QString());
     // The banner has no title bar; a screen reader names it by its opening
     // line, which it shows until the first tick.
     setAccessibleName(Label1->caption());
+    setFixedSize(size());
+    setWindowTitle(QString());
     Appearance::setBackground(this, QColor(0, 0, 64));
     Appearance::setBackground(ui->client, QColor(0, 0, 64));
 
