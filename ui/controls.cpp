@@ -290,6 +290,9 @@ void CaptionLabel::announce(const QString &previous)
     if (!m_announcement)
         m_announcement = new CaptionAnnouncement(this);
     m_announcement->text = news;
+    // Readers that keep names learn the new one before they speak it.
+    QAccessibleEvent renamed(m_announcement, QAccessible::NameChanged);
+    QAccessible::updateAccessibility(&renamed);
     QAccessibleEvent shown(m_announcement, QAccessible::ObjectShow);
     QAccessible::updateAccessibility(&shown);
 }
