@@ -63,6 +63,15 @@ Form2::Form2(QWidget *parent)
     Command6->setPicture(Art::pixmap(u"5050"));
     Command8->setPicture(Art::pixmap(u"phone"));
     Command9->setPicture(Art::pixmap(u"audience"));
+    // What a screen reader says for the controls that show no words: the
+    // lifelines go by their tool tips; the window buttons by the labels
+    // beside them; the focus holder, out of sight, by what the player does
+    // while it holds the focus.
+    CommandButton1->setAccessibleName(lblminimize->caption());
+    CommandButton2->setAccessibleName(lblclose->caption());
+    Command10->setAccessibleName(QStringLiteral("Выберите ответ"));
+    // The window has no title bar; a screen reader still names it.
+    setAccessibleName(Platform::applicationTitle());
 
     connect(Command6, &QAbstractButton::clicked, this, &Form2::Command6_Click);
     connect(Command8, &QAbstractButton::clicked, this, &Form2::Command8_Click);

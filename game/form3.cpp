@@ -31,6 +31,9 @@ Form3::Form3(Form2 &gameScreen)
 {
     ui->setupUi(this);
     Label1 = ui->Label1;
+    // The banner has no title bar; a screen reader names it by its opening
+    // line, which it shows until the first tick.
+    setAccessibleName(Label1->caption());
     setFixedSize(size());
     setWindowTitle(QString());
     Appearance::showNoWindowIcon(this);

@@ -138,6 +138,7 @@ bool takeLifeline(Form2 &screen, CaptionButton *button, std::int16_t &flag, cons
         Platform::fatalError(&screen, ContentFile::describeFailure(path, failure, 0));
     }
     button->setPicture(picture);
+    button->setAccessibleDescription(QStringLiteral("Подсказка использована"));
     flag = FlagSet;
     return true;
 }

@@ -12,7 +12,11 @@
 #include <QFileInfo>
 #include <QStringEncoder>
 #include <QTest>
+#include <QtGui/private/qguiapplication_p.h>
+#include <qpa/qplatformaccessibility.h>
+#include <qpa/qplatformintegration.h>
 
+#include <algorithm>
 #include <stdexcept>
 
 #include <sys/wait.h>
@@ -196,4 +200,61 @@ int rightAnswerButton(const Form2 &gameScreen)
         if (Rules::isRightAnswer(gameScreen.Command[i]->caption(), Module1.CorrectAnswer))
             return i;
     return -1;
+}
+
+namespace {
+
+AccessibilityRecorder *g_recorder = nullptr;
+
+// QAccessible::isActive() answers what the platform's accessibility says;
+// QAccessible::setActive() only tells observers. A screen reader turns the
+// platform's on, so does this.
+void setPlatformAccessibilityActive(bool active)
+{
+    QPlatformAccessibility *platform = QGuiApplicationPrivate::platformIntegration()->accessibility();
+    QVERIFY(platform);
+    platform->setActive(active);
+    QCOMPARE(QAccessible::isActive(), active);
+}
+
+} // namespace
+
+AccessibilityRecorder::AccessibilityRecorder()
+{
+    g_recorder = this;
+    QAccessible::installUpdateHandler([](QAccessibleEvent *event) {
+        QAccessibleInterface *iface = event->accessibleInterface();
+        g_recorder->events.append({event->type(), event->object(), iface ? iface->role() : QAccessible::NoRole,
+                                   iface ? iface->text(QAccessible::Name) : QString()});
+    });
+    setPlatformAccessibilityActive(true);
+}
+
+AccessibilityRecorder::~AccessibilityRecorder()
+{
+    setPlatformAccessibilityActive(false);
+    QAccessible::installUpdateHandler(nullptr);
+    g_recorder = nullptr;
+}
+
+QStringList AccessibilityRecorder::announcements() const
+{
+    QStringList spoken;
+    for (const Event &event : events)
+        if (event.type == QAccessible::ObjectShow && event.role == QAccessible::Notification)
+            spoken << event.name;
+    return spoken;
+}
+
+int AccessibilityRecorder::nameChanges(const QObject *object) const
+{
+    return int(std::count_if(events.begin(), events.end(), [object](const Event &event) {
+        return event.type == QAccessible::NameChanged && event.object == object;
+    }));
+}
+
+QString accessibleName(QObject *object)
+{
+    QAccessibleInterface *iface = QAccessible::queryAccessibleInterface(object);
+    return iface ? iface->text(QAccessible::Name) : QStringLiteral("<no interface>");
 }

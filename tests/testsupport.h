@@ -4,6 +4,7 @@
 
 #include "game/platform.h"
 
+#include <QAccessible>
 #include <QByteArray>
 #include <QList>
 #include <QString>
@@ -115,6 +116,33 @@ private:
 };
 
 QByteArray toWindows1251(const QString &text);
+
+// Turns Qt's accessibility on for the lifetime of a test, as a running
+// screen reader does, and records what the game tells it instead of sending
+// it anywhere.
+class AccessibilityRecorder
+{
+public:
+    AccessibilityRecorder();
+    ~AccessibilityRecorder();
+
+    struct Event
+    {
+        QAccessible::Event type;
+        QObject *object;
+        QAccessible::Role role;
+        QString name; // the source's name when the event was sent
+    };
+    // What a screen reader was told to speak: the notifications shown.
+    QStringList announcements() const;
+    // How often `object` told of a new name.
+    int nameChanges(const QObject *object) const;
+
+    QList<Event> events;
+};
+
+// The accessible name of a widget, as a screen reader reads it.
+QString accessibleName(QObject *object);
 
 class Form2;
 // The answer button whose caption the verdict judges right, or -1.

@@ -7,7 +7,10 @@
 #include "ui/art.h"
 #include "ui/controls.h"
 
+#include <QAccessibleActionInterface>
+#include <QDialog>
 #include <QDir>
+#include <QSignalSpy>
 #include <QFontDatabase>
 #include <QFontInfo>
 #include <QLabel>
@@ -32,6 +35,7 @@ private slots:
     void guaranteedLevelsStayYellowWhenHighlighted();
     void answersOfARecordEachKeepTheirOwnButton();
     void contentTextsAreShownVerbatim();
+    void screenReadersReadTheScreenAsShownAndPressOnlyWhatTheMouseCould();
     void missingFirstLevelFileEndsTheLoad();
     void shortLevelFileFailsOnlyWhenItsLevelIsReached();
 
@@ -204,6 +208,76 @@ void TestGameScreen::contentTextsAreShownVerbatim()
     // An ampersand in a caption grabs no Alt chord: only A..D do.
     QCOMPARE(m_form->Command[0]->shortcut(), QKeySequence("Alt+A"));
     QCOMPARE(m_form->Command[1]->shortcut(), QKeySequence("Alt+B"));
+}
+
+void TestGameScreen::screenReadersReadTheScreenAsShownAndPressOnlyWhatTheMouseCould()
+{
+    // The controls draw their captions, so without interfaces of their own a
+    // screen reader found nameless widgets; a reading that strips "&" or
+    // takes markup as markup would differ from the screen.
+    QStringList lines = DataFolder::levelLines(1);
+    lines[0] = "<b>Tom</b> & Jerry?\nВторая строка";
+    lines[1] = "&Верно";
+    lines[2] = "<i>курсив</i>";
+    m_data->writeLines("data/qa/1.dat", lines);
+    AccessibilityRecorder recorder;
+    load(1, {1, 2, 3, 4});
+
+    const auto role = [](QObject *o) { return QAccessible::queryAccessibleInterface(o)->role(); };
+    QCOMPARE(accessibleName(m_form.get()), QStringLiteral("Ступенион?"));
+    QCOMPARE(role(m_form.get()), QAccessible::Window);
+    QCOMPARE(accessibleName(m_form->Label3), lines[0]);
+    QCOMPARE(role(m_form->Label3), QAccessible::StaticText);
+    QCOMPARE(accessibleName(m_form->Label1), QStringLiteral("1 вопрос"));
+    QCOMPARE(accessibleName(m_form->Command[0]), QStringLiteral("A.   &Верно"));
+    QCOMPARE(accessibleName(m_form->Command[1]), QStringLiteral("B.   <i>курсив</i>"));
+    QCOMPARE(role(m_form->Command[1]), QAccessible::Button);
+    for (int level = 1; level <= Ladder::Levels; ++level)
+        QCOMPARE(accessibleName(m_form->Label4[level]), Ladder::caption(level));
+    // Buttons that show a picture or a symbol.
+    QCOMPARE(accessibleName(m_form->Command6), QStringLiteral("Пятьдесят на пятьдесят"));
+    QCOMPARE(accessibleName(m_form->Command8), QStringLiteral("Звонок другу"));
+    QCOMPARE(accessibleName(m_form->Command9), QStringLiteral("Помощь аудитории"));
+    QCOMPARE(accessibleName(m_form->CommandButton1), QStringLiteral("Свернуть"));
+    QCOMPARE(accessibleName(m_form->CommandButton2), QStringLiteral("Закрыть"));
+    QVERIFY(QAccessible::queryAccessibleInterface(m_form->Command8)->text(QAccessible::Description).isEmpty());
+
+    // The next question tells of its new texts; a disabled answer says so.
+    recorder.events.clear();
+    m_form->Command[2]->setEnabled(false);
+    QVERIFY(QAccessible::queryAccessibleInterface(m_form->Command[2])->state().disabled);
+    m_platform->random.addOneOf(10, 2);
+    m_platform->random.addShuffle({1, 2, 3, 4});
+    m_form->ShowQuestion("1.dat", 1);
+    QCOMPARE(recorder.nameChanges(m_form->Label3), 1);
+    QCOMPARE(accessibleName(m_form->Label3), QStringLiteral("Вопрос 1.2"));
+    QCOMPARE(recorder.nameChanges(m_form->Command[0]), 1);
+    QCOMPARE(recorder.nameChanges(m_form->Label1), 0); // still "1 вопрос"
+
+    // A press comes while the screen reader waits for its answer, so it
+    // clicks once that is given. Like the mouse it cannot reach the game
+    // screen behind a modal window: two presses queued together must not
+    // answer twice.
+    CaptionButton *holder = m_form->Command10;
+    QSignalSpy clicks(holder, &QAbstractButton::clicked);
+    QAccessibleActionInterface *actions = QAccessible::queryAccessibleInterface(holder)->actionInterface();
+    QVERIFY(actions->actionNames().contains(QAccessibleActionInterface::pressAction()));
+    m_form->show();
+    actions->doAction(QAccessibleActionInterface::pressAction());
+    QCOMPARE(clicks.size(), 0);
+    QCoreApplication::processEvents();
+    QCOMPARE(clicks.size(), 1);
+    QDialog modal(m_form.get());
+    modal.setModal(true);
+    modal.show();
+    actions->doAction(QAccessibleActionInterface::pressAction());
+    QCoreApplication::processEvents();
+    QCOMPARE(clicks.size(), 1);
+    modal.hide();
+    holder->setEnabled(false);
+    actions->doAction(QAccessibleActionInterface::pressAction());
+    QCoreApplication::processEvents();
+    QCOMPARE(clicks.size(), 1);
 }
 
 void TestGameScreen::missingFirstLevelFileEndsTheLoad()

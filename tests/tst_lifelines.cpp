@@ -1,5 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "game/content.h"
 #include "game/form2.h"
+#include "game/form3.h"
 #include "game/module1.h"
 #include "lifelines/form4.h"
 #include "testsupport.h"
@@ -35,6 +37,7 @@ private slots:
     void callNamesTheSumOfTheQuestionPlayed();
     void closingTheCallEarlyStopsItAndKeepsTheLifelineUsed();
     void callWindowLooksAsDesigned();
+    void screenReadersHearEachNewLineOfTheCallAndTheVerdict();
 
 private:
     struct Lifeline
@@ -371,6 +374,58 @@ void TestLifelines::callWindowLooksAsDesigned()
     QCOMPARE(QColor(image.pixel(16, 200)), QColor(255, 255, 128)); // the transcript's border
     QCOMPARE(QColor(image.pixel(200, 300)), QColor(0, 0, 128));
     QCOMPARE(QColor(image.pixel(155, 364)), QColor(128, 128, 128)); // "Закрыть"
+}
+
+void TestLifelines::screenReadersHearEachNewLineOfTheCallAndTheVerdict()
+{
+    // Screen readers ignore the text changes of labels, so the transcript
+    // and the verdict banner, which change while the player waits, tell
+    // each new line as a notification; the transcript reads as lines, not
+    // with the CR of its CR LF.
+    QStringList lines = DataFolder::levelLines(1);
+    lines[0] = "<b>Tom</b> & Jerry?\nВторая строка";
+    m_data->writeLines("data/qa/1.dat", lines);
+    present(1, {1, 2, 3, 4});
+    {
+        Form4 call(*m_form);
+        call.Timer1_Timer();
+        // Without a screen reader nothing is made for one.
+        QCOMPARE(call.Label1->findChildren<QObject *>().size(), 0);
+    }
+    AccessibilityRecorder recorder;
+    Form4 call(*m_form);
+    QCOMPARE(accessibleName(&call), QStringLiteral("Звонок другу"));
+    for (int step = 1; step <= 6; ++step)
+        call.Timer1_Timer();
+    const QStringList said{
+        "Ведущий: Здравствуйте, с Вами говорит ведущий игры Ступенион!",
+        "Друг: Здравствуйте!",
+        "Ведущий: У Вас есть возможность помочь Вашему другу выиграть 100 рублей!",
+        "Друг: Я постараюсь.",
+        "Ведущий: Пожалуйста!",
+        "Игрок: Привет! <b>Tom</b> & Jerry?\nВторая строка",
+    };
+    QCOMPARE(accessibleName(call.Label1), said.join("\n"));
+    QCOMPARE(recorder.announcements(), said);
+    QCOMPARE(recorder.nameChanges(call.Label1), 6);
+
+    recorder.events.clear();
+    Module1.ChosenAnswer = 1; // A holds the correct answer
+    Module1.Level = 2;
+    Form3 verdict(*m_form);
+    QCOMPARE(accessibleName(&verdict), QStringLiteral("Ответ принят..."));
+    m_platform->random.addOneOf(15, 7);
+    m_platform->random.addOneOf(Content::RightLineCount, 3);
+    for (int step = 1; step <= 6; ++step)
+        verdict.Timer1_Timer();
+    QCOMPARE(recorder.announcements(), (QStringList{"Интрига 7", "Верно! 3"}));
+    QCOMPARE(accessibleName(verdict.Label1), QStringLiteral("Верно! 3"));
+
+    // A used lifeline says so.
+    use(1);
+    QAccessibleInterface *phone = QAccessible::queryAccessibleInterface(m_form->Command8);
+    QCOMPARE(phone->text(QAccessible::Name), QStringLiteral("Звонок другу"));
+    QCOMPARE(phone->text(QAccessible::Description), QStringLiteral("Подсказка использована"));
 }
 
 QTEST_MAIN(TestLifelines)

@@ -42,6 +42,8 @@ Form1::Form1(QWidget *parent)
     Line1 = ui->Line1;
     Command1 = ui->Command1;
     CommandButton1 = ui->CommandButton1;
+    // The window has no title bar; a screen reader names it by the product.
+    setAccessibleName(Label1->caption());
 
     QFont windowFont(QStringLiteral("MS Sans Serif"));
     windowFont.setPointSizeF(8.25);

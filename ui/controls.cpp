@@ -3,12 +3,17 @@
 
 #include "ui/appearance.h"
 
+#include <QAccessible>
+#include <QAccessibleObject>
+#include <QAccessibleWidget>
+#include <QApplication>
 #include <QEvent>
 #include <QFontMetrics>
 #include <QKeySequence>
 #include <QPainter>
 #include <QShortcutEvent>
 #include <QStyle>
+#include <QWindow>
 
 namespace {
 
@@ -39,6 +44,210 @@ void applyHandPointer(QWidget *widget, bool on)
         widget->unsetCursor();
 }
 
+// What a screen reader gets for a caption: the caption as drawn. A CR LF,
+// which the call transcript puts between its lines, is one line break, and a
+// lone CR, which is drawn as a space, reads as one; everything else, an
+// ampersand or markup included, is passed on as it is.
+QString readableCaption(const QString &caption)
+{
+    if (!caption.contains(u'\r'))
+        return caption;
+    QString text = caption;
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    text.replace(u'\r', u' ');
+    return text;
+}
+
+} // namespace
+
+// What a label that announces its changes last told a screen reader. Screen
+// readers ignore the text changes of labels, but speak a notification when
+// it is shown. The notification stands apart, as the application's own, like
+// a desktop notification: inside its window a reader would first read out
+// the window and the label (the whole transcript) around it.
+class CaptionAnnouncement : public QObject
+{
+    Q_OBJECT
+
+public:
+    using QObject::QObject;
+    QString text;
+};
+
+namespace {
+
+// The captions are drawn, not held as widget text, so Qt's own interfaces
+// would show the controls nameless. These give them their captions.
+class CaptionLabelAccessible : public QAccessibleWidget
+{
+public:
+    explicit CaptionLabelAccessible(CaptionLabel *label)
+        : QAccessibleWidget(label, QAccessible::StaticText)
+    {
+    }
+
+    QString text(QAccessible::Text t) const override
+    {
+        if (t == QAccessible::Name && widget()->accessibleName().isEmpty())
+            return readableCaption(static_cast<const CaptionLabel *>(widget())->caption());
+        return QAccessibleWidget::text(t);
+    }
+};
+
+class CaptionAnnouncementAccessible : public QAccessibleObject
+{
+public:
+    explicit CaptionAnnouncementAccessible(CaptionAnnouncement *announcement)
+        : QAccessibleObject(announcement)
+    {
+    }
+
+    QWidget *label() const { return static_cast<QWidget *>(object()->parent()); }
+
+    QAccessible::Role role() const override { return QAccessible::Notification; }
+    QString text(QAccessible::Text t) const override
+    {
+        return t == QAccessible::Name ? static_cast<CaptionAnnouncement *>(object())->text : QString();
+    }
+    QAccessible::State state() const override
+    {
+        QAccessible::State state;
+        state.readOnly = true;
+        state.invisible = !label()->isVisible();
+        return state;
+    }
+    QRect rect() const override { return QRect(label()->mapToGlobal(QPoint(0, 0)), label()->size()); }
+    QWindow *window() const override { return label()->window()->windowHandle(); }
+    QAccessibleInterface *parent() const override { return QAccessible::queryAccessibleInterface(qApp); }
+    QAccessibleInterface *child(int) const override { return nullptr; }
+    int childCount() const override { return 0; }
+    int indexOfChild(const QAccessibleInterface *) const override { return -1; }
+};
+
+// A push button named by its caption. A window names a button that shows only
+// a symbol (its accessible name wins); one with a picture and no caption is
+// named by its tool tip, which then is not repeated as its description.
+class CaptionButtonAccessible : public QAccessibleWidget
+{
+public:
+    explicit CaptionButtonAccessible(CaptionButton *button)
+        : QAccessibleWidget(button, QAccessible::Button)
+    {
+    }
+
+    CaptionButton *button() const { return static_cast<CaptionButton *>(widget()); }
+
+    QString text(QAccessible::Text t) const override
+    {
+        switch (t) {
+        case QAccessible::Name:
+            if (!button()->accessibleName().isEmpty())
+                return button()->accessibleName();
+            if (!button()->caption().isEmpty())
+                return readableCaption(button()->caption());
+            return button()->toolTip();
+        case QAccessible::Description:
+            if (namedByToolTip())
+                return button()->accessibleDescription();
+            break;
+        case QAccessible::Accelerator:
+            return button()->shortcut().toString(QKeySequence::NativeText);
+        default:
+            break;
+        }
+        return QAccessibleWidget::text(t);
+    }
+
+    QAccessible::State state() const override
+    {
+        QAccessible::State state = QAccessibleWidget::state();
+        state.pressed = button()->isDown();
+        return state;
+    }
+
+    QStringList actionNames() const override
+    {
+        return QStringList(pressAction()) + QAccessibleWidget::actionNames();
+    }
+
+    void doAction(const QString &actionName) override
+    {
+        if (actionName != pressAction()) {
+            QAccessibleWidget::doAction(actionName);
+            return;
+        }
+        // The request comes from the screen reader while it waits for the
+        // answer. An answer or a lifeline opens a modal window that waits for
+        // the player, so the click follows once the request is answered.
+        // Like the mouse, it reaches only a button that can be clicked then:
+        // a second request queued behind the first finds the game screen
+        // behind the verdict window and clicks nothing.
+        QMetaObject::invokeMethod(
+            button(),
+            [button = button()] {
+                if (button->isEnabled() && button->isVisible() && !blockedByModalWindow(button))
+                    button->click();
+            },
+            Qt::QueuedConnection);
+    }
+
+    QStringList keyBindingsForAction(const QString &actionName) const override
+    {
+        if (actionName == pressAction() && !button()->shortcut().isEmpty())
+            return {button()->shortcut().toString(QKeySequence::NativeText)};
+        return QAccessibleWidget::keyBindingsForAction(actionName);
+    }
+
+private:
+    bool namedByToolTip() const
+    {
+        return button()->accessibleName().isEmpty() && button()->caption().isEmpty();
+    }
+
+    static bool blockedByModalWindow(const QWidget *widget)
+    {
+        const QWidget *modal = QApplication::activeModalWidget();
+        return modal && modal != widget->window() && !modal->isAncestorOf(widget);
+    }
+};
+
+QAccessibleInterface *captionControlAccessible(const QString &className, QObject *object)
+{
+    if (className == QLatin1String("CaptionLabel"))
+        return new CaptionLabelAccessible(static_cast<CaptionLabel *>(object));
+    if (className == QLatin1String("CaptionButton"))
+        return new CaptionButtonAccessible(static_cast<CaptionButton *>(object));
+    if (className == QLatin1String("CaptionAnnouncement"))
+        return new CaptionAnnouncementAccessible(static_cast<CaptionAnnouncement *>(object));
+    // The title-less windows are plain widgets, which Qt would expose as
+    // fillers rather than windows.
+    if (className == QLatin1String("QWidget") && static_cast<QWidget *>(object)->isWindow())
+        return new QAccessibleWidget(static_cast<QWidget *>(object), QAccessible::Window);
+    return nullptr;
+}
+
+// Qt asks the factory only when assistive technology is active, and only
+// for the controls it is asked about.
+void installAccessibleFactory()
+{
+    static const bool installed = [] {
+        QAccessible::installFactory(captionControlAccessible);
+        return true;
+    }();
+    Q_UNUSED(installed);
+}
+
+// A changed caption changes the accessible name; screen readers that hold
+// the name learn of it. Without assistive technology Qt keeps no
+// interfaces, and nothing is sent.
+void announceNameChange(QWidget *control)
+{
+    if (!QAccessible::isActive())
+        return;
+    QAccessibleEvent event(control, QAccessible::NameChanged);
+    QAccessible::updateAccessibility(&event);
+}
+
 } // namespace
 
 // ---------------------------------------------------------------- CaptionLabel
@@ -46,15 +255,46 @@ void applyHandPointer(QWidget *widget, bool on)
 CaptionLabel::CaptionLabel(QWidget *parent)
     : QWidget(parent)
 {
+    installAccessibleFactory();
 }
 
 void CaptionLabel::setCaption(const QString &caption)
 {
     if (caption == m_caption)
         return;
+    const QString previous = m_caption;
     m_caption = caption;
     fitToCaption();
     update();
+    if (QAccessible::isActive()) {
+        announceNameChange(this);
+        if (m_announcesChanges)
+            announce(previous);
+    }
+}
+
+void CaptionLabel::announce(const QString &previous)
+{
+    // A caption that grows by whole lines (the call transcript) is news
+    // only in the lines it gained; any other caption is news as a whole.
+    QString news = m_caption;
+    if (!previous.isEmpty() && m_caption.startsWith(previous)
+        && (m_caption.mid(previous.size()).startsWith(u'\n') || m_caption.mid(previous.size()).startsWith(u'\r')))
+        news = m_caption.mid(previous.size());
+    news = readableCaption(news);
+    while (news.startsWith(u'\n'))
+        news.remove(0, 1);
+    if (news.isEmpty())
+        return;
+
+    if (!m_announcement)
+        m_announcement = new CaptionAnnouncement(this);
+    m_announcement->text = news;
+    // Readers that keep names learn the new one before they speak it.
+    QAccessibleEvent renamed(m_announcement, QAccessible::NameChanged);
+    QAccessible::updateAccessibility(&renamed);
+    QAccessibleEvent shown(m_announcement, QAccessible::ObjectShow);
+    QAccessible::updateAccessibility(&shown);
 }
 
 void CaptionLabel::setForeColor(const QColor &color)
@@ -207,13 +447,17 @@ void CaptionLabel::paintEvent(QPaintEvent *)
 CaptionButton::CaptionButton(QWidget *parent)
     : QAbstractButton(parent)
 {
+    installAccessibleFactory();
     setFocusPolicy(Qt::StrongFocus);
 }
 
 void CaptionButton::setCaption(const QString &caption)
 {
+    if (caption == m_caption)
+        return;
     m_caption = caption;
     update();
+    announceNameChange(this);
 }
 
 void CaptionButton::setForeColor(const QColor &color)
@@ -347,3 +591,5 @@ void CaptionButton::paintEvent(QPaintEvent *)
         painter.drawRect(rect().adjusted(3, 3, -4, -4));
     }
 }
+
+#include "controls.moc"

@@ -12,6 +12,8 @@
 // text, and a line feed inside a caption breaks the line. Captions from the
 // content files therefore show exactly as written.
 
+class CaptionAnnouncement;
+
 // A label with a fore and back colour, an optional single-line border of
 // its own colour and an optional raised ridge around the box. Text sits at
 // the top of the box, aligned left, centred or right, and wraps at word
@@ -30,6 +32,7 @@ class CaptionLabel : public QWidget
     Q_PROPERTY(double fontSize READ fontSize WRITE setFontSize)
     Q_PROPERTY(bool handPointer READ handPointer WRITE setHandPointer)
     Q_PROPERTY(bool autoSize READ autoSize WRITE setAutoSize)
+    Q_PROPERTY(bool announcesChanges READ announcesChanges WRITE setAnnouncesChanges)
 
 public:
     explicit CaptionLabel(QWidget *parent = nullptr);
@@ -60,6 +63,11 @@ public:
     void setAutoSize(bool on);
     bool isUnderlined() const { return font().underline(); }
     void setUnderlined(bool on);
+    // For a caption that changes while the player waits: a screen reader is
+    // told each new caption as a notification, or only the lines it gained
+    // when it grows by whole lines.
+    bool announcesChanges() const { return m_announcesChanges; }
+    void setAnnouncesChanges(bool on) { m_announcesChanges = on; }
 
     QSize sizeHint() const override;
 
@@ -75,8 +83,11 @@ private:
     QRect textRect() const;
     int textFlags() const;
     void fitToCaption();
+    void announce(const QString &previous);
 
     QString m_caption;
+    // Created when a screen reader is first told something.
+    CaptionAnnouncement *m_announcement = nullptr;
     QColor m_foreColor{Qt::black};
     QColor m_backColor{Qt::white};
     QColor m_borderColor;
@@ -86,6 +97,7 @@ private:
     bool m_ridge = false;
     bool m_handPointer = false;
     bool m_autoSize = false;
+    bool m_announcesChanges = false;
 };
 
 // A push button with a fore and back colour, an optional picture drawn
