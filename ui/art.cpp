@@ -47,9 +47,13 @@ QPixmap pixmap(QStringView name, qreal ratio)
 
 QIcon icon()
 {
-    QIcon icon;
-    icon.addPixmap(QPixmap::fromImage(image(u"icon")));
-    icon.addPixmap(QPixmap::fromImage(image(u"icon@2x")));
+    QIcon icon(QPixmap::fromImage(image(u"icon")));
+    // At 100 % the icon is the 32-px picture alone, as the window system has
+    // always had it; where the ratio calls for more pixels, the picture for
+    // that ratio comes beside it.
+    const qreal ratio = deviceRatio();
+    if (ratio > 1.0)
+        icon.addPixmap(pixmap(u"icon", ratio));
     return icon;
 }
 

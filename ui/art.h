@@ -58,8 +58,9 @@ inline QPixmap pixmap(QStringView name)
     return pixmap(name, deviceRatio());
 }
 
-// The program's icon with both its pictures, 32 and 64 px: the window
-// system picks the size it shows.
+// The program's icon: the 32-px picture and, where the device pixel ratio
+// calls for more pixels, beside it the picture for that ratio (the 64-px
+// one at 2).
 QIcon icon();
 
 } // namespace Art
