@@ -23,7 +23,7 @@ expect "./usr/share/applications/kvizora.desktop"
 expect "./usr/share/icons/hicolor/32x32/apps/kvizora.png"
 for n in $(seq 1 15); do expect "./usr/lib/kvizora/data/qa/$n.dat"; done
 for f in intrigue Right Wrong; do expect "./usr/lib/kvizora/data/host/$f.dat"; done
-for f in 5050d Phoned Audid 5050d@2x Phoned@2x Audid@2x; do expect "./usr/lib/kvizora/data/gfx/$f.gif"; done
+for f in 5050d Phoned Audid; do expect "./usr/lib/kvizora/data/gfx/$f.gif"; done
 
 depends=$(dpkg-deb -f "$deb" Depends)
 for dep in libqt6widgets6 libqt6gui6 libqt6core6 libfontconfig1 qt6-qpa-plugins fonts-dejavu-core fonts-liberation2 fonts-paratype fonts-sil-andika; do

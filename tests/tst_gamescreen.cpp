@@ -7,7 +7,6 @@
 #include "ui/art.h"
 #include "ui/controls.h"
 
-#include <QApplication>
 #include <QDir>
 #include <QFontDatabase>
 #include <QFontInfo>
@@ -486,7 +485,7 @@ void TestGameScreen::picturesFollowTheDevicePixelRatio()
 
     // The window icon: at 200 % a 32-px icon is the 64-px picture, at 150 %
     // one of 48 px.
-    const QPixmap icon = QApplication::windowIcon().pixmap(32);
+    const QPixmap icon = Art::icon().pixmap(32);
     QCOMPARE(icon.size(), QSize(32, 32) * ratio);
     if (ratio != 1.5)
         QCOMPARE(asDrawn(icon.toImage()), asDrawn(Art::image(ratio == 2 ? u"icon@2x" : u"icon")));

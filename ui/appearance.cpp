@@ -66,7 +66,7 @@ void setUpApplication()
     if (qtTexts.load(QLocale(QLocale::Russian), QStringLiteral("qtbase"), QStringLiteral("_"),
                      QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         QCoreApplication::installTranslator(&qtTexts);
-    QApplication::setWindowIcon(Art::icon());
+    QApplication::setWindowIcon(QIcon(Art::pixmap(u"icon")));
 }
 
 QString symbolFamily()
