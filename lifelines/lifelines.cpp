@@ -142,8 +142,8 @@ bool takeLifeline(Form2 &screen, CaptionButton *button, std::int16_t &flag, cons
     }
 
     const QString path = Platform::programPath(QStringLiteral("\\data\\gfx\\") + pictureFile);
-    QImage picture;
-    if (!picture.load(path)) {
+    QImage normal;
+    if (!normal.load(path)) {
         ContentFile::ReadResult failure;
         failure.status = QFileInfo::exists(path) ? ContentFile::ReadResult::Unreadable : ContentFile::ReadResult::NotFound;
         Platform::fatalError(&screen, ContentFile::describeFailure(path, failure, 0));
@@ -154,7 +154,8 @@ bool takeLifeline(Form2 &screen, CaptionButton *button, std::int16_t &flag, cons
     QImage doubled;
     if (ratio > 1.0)
         doubled.load(doubledPicture(path));
-    button->setPicture(Art::forRatio(std::move(picture), std::move(doubled), ratio));
+    const QPixmap picture = Art::forRatio(std::move(normal), std::move(doubled), ratio);
+    button->setPicture(picture);
     flag = FlagSet;
     return true;
 }
