@@ -8,11 +8,14 @@
 #include "game/ladder.h"
 #include "game/rules.h"
 #include "game/russian.h"
+#include "lifelines/lifelines.h"
 #include "ui/controls.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QImage>
+#include <QImageReader>
 
 #include <memory>
 
@@ -206,6 +209,26 @@ Report checkFolder(const QString &dataFolder, const Fits &fits)
             report.problems.append(checkHostLines(QString::fromLatin1(host.name), lines, host.shown, fits));
             report.hostLines += host.read;
         }
+    }
+    // A used-lifeline picture's 2x twin is optional, and the game never
+    // complains about one: it shows the 1x picture where the twin cannot be
+    // read, and scales a twin of any other size to fit. So this is the only
+    // place that can tell its author.
+    for (const char *used : Lifelines::UsedPictures) {
+        const QString name = QStringLiteral("gfx/") + QLatin1String(used);
+        const QString twin = Lifelines::doubledPicture(name);
+        if (!QFileInfo::exists(relative(dataFolder, twin)))
+            continue;
+        const QImage doubled(relative(dataFolder, twin));
+        if (doubled.isNull()) {
+            report.problems.append({twin, 0, QStringLiteral("файл не удаётся прочитать")});
+            continue;
+        }
+        const QSize normal = QImageReader(relative(dataFolder, name)).size();
+        if (normal.isValid() && doubled.size() != normal * 2)
+            report.problems.append({twin, 0, QStringLiteral("картинка %1×%2, а нужна %3×%4: вдвое больше %5")
+                                                 .arg(doubled.width()).arg(doubled.height())
+                                                 .arg(normal.width() * 2).arg(normal.height() * 2).arg(name)});
     }
     return report;
 }

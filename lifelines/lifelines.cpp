@@ -7,9 +7,11 @@
 #include "game/platform.h"
 #include "game/rules.h"
 #include "lifelines/form4.h"
+#include "ui/art.h"
 #include "ui/controls.h"
 
 #include <QFileInfo>
+#include <QImage>
 #include <QPixmap>
 
 #include <utility>
@@ -114,6 +116,15 @@ QString audienceMessage(const std::array<int, 4> &shares, const Captions &captio
     return text;
 }
 
+QString doubledPicture(const QString &file)
+{
+    const qsizetype name = file.lastIndexOf(QLatin1Char('/')) + 1;
+    qsizetype dot = file.lastIndexOf(QLatin1Char('.'));
+    if (dot < name)
+        dot = file.size();
+    return file.left(dot) + QStringLiteral("@2x") + file.mid(dot);
+}
+
 Captions answerCaptions(const Form2 &screen)
 {
     Captions captions;
@@ -131,12 +142,19 @@ bool takeLifeline(Form2 &screen, CaptionButton *button, std::int16_t &flag, cons
     }
 
     const QString path = Platform::programPath(QStringLiteral("\\data\\gfx\\") + pictureFile);
-    QPixmap picture;
-    if (!picture.load(path)) {
+    QImage normal;
+    if (!normal.load(path)) {
         ContentFile::ReadResult failure;
         failure.status = QFileInfo::exists(path) ? ContentFile::ReadResult::Unreadable : ContentFile::ReadResult::NotFound;
         Platform::fatalError(&screen, ContentFile::describeFailure(path, failure, 0));
     }
+    // The 2x twin is optional: where it is missing or unreadable (an author
+    // may have replaced only the 1x picture) the 1x picture serves alone.
+    const qreal ratio = Art::deviceRatio();
+    QImage doubled;
+    if (ratio > 1.0)
+        doubled.load(doubledPicture(path));
+    const QPixmap picture = Art::forRatio(std::move(normal), std::move(doubled), ratio);
     button->setPicture(picture);
     button->setAccessibleDescription(QStringLiteral("Подсказка использована"));
     flag = FlagSet;
@@ -145,7 +163,7 @@ bool takeLifeline(Form2 &screen, CaptionButton *button, std::int16_t &flag, cons
 
 void fiftyFifty(Form2 &screen)
 {
-    if (!takeLifeline(screen, screen.Command6, Module1.FiftyFiftyUsed, QStringLiteral("5050d.gif")))
+    if (!takeLifeline(screen, screen.Command6, Module1.FiftyFiftyUsed, QString::fromLatin1(UsedPictures[0])))
         return;
     const QList<int> disabled = fiftyFiftyDraw(Platform::randomSource(), answerCaptions(screen), Module1.CorrectAnswer);
     for (int i : disabled)
@@ -154,7 +172,7 @@ void fiftyFifty(Form2 &screen)
 
 void phoneAFriend(Form2 &screen)
 {
-    if (!takeLifeline(screen, screen.Command8, Module1.PhoneUsed, QStringLiteral("Phoned.gif")))
+    if (!takeLifeline(screen, screen.Command8, Module1.PhoneUsed, QString::fromLatin1(UsedPictures[1])))
         return;
     Form4 call(screen);
     Platform::execModal(call);
@@ -162,7 +180,7 @@ void phoneAFriend(Form2 &screen)
 
 void askTheAudience(Form2 &screen)
 {
-    if (!takeLifeline(screen, screen.Command9, Module1.AudienceUsed, QStringLiteral("Audid.gif")))
+    if (!takeLifeline(screen, screen.Command9, Module1.AudienceUsed, QString::fromLatin1(UsedPictures[2])))
         return;
     const Captions captions = answerCaptions(screen);
     const std::array<int, 4> shares = audienceShares(Platform::randomSource(), captions, Module1.CorrectAnswer);

@@ -62,6 +62,15 @@ QString audienceMessage(const std::array<int, 4> &shares, const Captions &captio
 
 // ------------------------------------------------- the game screen's side
 
+// The pictures of the used buttons in data\gfx: fifty-fifty, phone a
+// friend, ask the audience. Each may have a twin drawn at twice the pixels
+// for high-density screens, named as doubledPicture() says.
+inline constexpr const char *UsedPictures[3] = {"5050d.gif", "Phoned.gif", "Audid.gif"};
+
+// The 2x twin's file of a picture file: "5050d@2x.gif" for "5050d.gif"
+// (folders kept).
+QString doubledPicture(const QString &file);
+
 Captions answerCaptions(const Form2 &screen);
 
 // What every lifeline click does first: parks the focus on the focus

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "game/contentcheck.h"
 #include "game/platform.h"
+#include "lifelines/lifelines.h"
 #include "testsupport.h"
 #include "ui/appearance.h"
 
@@ -31,6 +32,12 @@ namespace {
 QString shippedData()
 {
     return qEnvironmentVariable("KVIZORA_SOURCE_DIR") + QStringLiteral("/data");
+}
+
+QByteArray shippedBytes(const QString &file)
+{
+    QFile in(shippedData() + QLatin1Char('/') + file);
+    return in.open(QIODevice::ReadOnly) ? in.readAll() : QByteArray();
 }
 
 // "qa/7.dat:12: …" lines of a report, the summary dropped.
@@ -103,6 +110,11 @@ void TestContentCheck::brokenContentIsCaughtWithFileAndLine_data()
                                         << "host/Right.dat:1: реплика не помещается";
     QTest::newRow("empty host line") << "host/Wrong.dat" << QByteArray("a\r\nb\r\n\r\nd\r\ne\r\nf\r\ng\r\n")
                                      << "host/Wrong.dat:3: пустая реплика";
+    // The game falls back to the 1x picture without a word in both cases.
+    QTest::newRow("2x picture unreadable") << "gfx/Phoned@2x.gif" << QByteArray("GIF89a? not really")
+                                           << "gfx/Phoned@2x.gif: файл не удаётся прочитать";
+    QTest::newRow("2x picture as small as the 1x") << "gfx/5050d@2x.gif" << shippedBytes("gfx/5050d.gif")
+                                                   << "gfx/5050d@2x.gif: картинка 61×29, а нужна 122×58";
 }
 
 void TestContentCheck::brokenContentIsCaughtWithFileAndLine()
@@ -114,6 +126,8 @@ void TestContentCheck::brokenContentIsCaughtWithFileAndLine()
     DataFolder folder;
     folder.writeHostFiles();
     folder.writeLevels(1, 15);
+    for (const char *used : Lifelines::UsedPictures)
+        folder.writeBytes(QStringLiteral("data/gfx/") + QLatin1String(used), shippedBytes(QStringLiteral("gfx/") + QLatin1String(used)));
     if (bytes.isEmpty())
         QFile::remove(folder.path() + "/data/" + file);
     else

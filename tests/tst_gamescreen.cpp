@@ -13,8 +13,10 @@
 #include <QSignalSpy>
 #include <QFontDatabase>
 #include <QFontInfo>
+#include <QIcon>
 #include <QLabel>
 #include <QScreen>
+#include <QSet>
 #include <QTest>
 
 #include <memory>
@@ -46,6 +48,7 @@ private slots:
     void qtsOwnTextsAreRussian();
     void picturesHaveTheirDesignedSizes();
     void compiledInPicturesAreTheArtFiles();
+    void picturesFollowTheDevicePixelRatio();
 
 private:
     // Loads the game screen with question `record` of level 1 and answers
@@ -433,13 +436,21 @@ void TestGameScreen::picturesHaveTheirDesignedSizes()
 void TestGameScreen::compiledInPicturesAreTheArtFiles()
 {
     const QDir art(qEnvironmentVariable("KVIZORA_SOURCE_DIR") + QStringLiteral("/ui/art"));
-    QCOMPARE(Art::pictureCount, 12);
+    QCOMPARE(Art::pictureCount, 24);
     for (int i = 0; i < Art::pictureCount; ++i) {
         const QString name = QString::fromLatin1(Art::pictures[i].name);
         const QStringList files = art.entryList({name + ".gif", name + ".bmp", name + ".png"});
         QCOMPARE(files.size(), 1);
-        const QImage file(art.filePath(files.first()));
+        QImage file(art.filePath(files.first()));
         QVERIFY(!file.isNull());
+        file.setDevicePixelRatio(1); // Qt reads "@2x" in a file name as ratio 2
+        // Every picture has its twin for high-density screens, drawn at
+        // exactly twice the pixels each way.
+        const bool doubled = name.endsWith(QStringLiteral("@2x"));
+        const QImage partner = Art::image(doubled ? name.chopped(3) : name + QStringLiteral("@2x"));
+        QVERIFY2(!partner.isNull(), qPrintable(name));
+        if (doubled)
+            QCOMPARE(file.size(), partner.size() * 2);
         // Compared as the screen draws them, with premultiplied alpha (the
         // half-transparent edges of the icon and the cursor are stored so).
         QCOMPARE(Art::image(name).convertToFormat(QImage::Format_ARGB32_Premultiplied),
@@ -448,6 +459,95 @@ void TestGameScreen::compiledInPicturesAreTheArtFiles()
         // pixels themselves rather than a converted copy.
         QCOMPARE(Art::pixmap(name).toImage().constBits(), Art::pictures[i].bits);
     }
+}
+
+namespace {
+
+QImage asDrawn(QImage image)
+{
+    image.setDevicePixelRatio(1);
+    return image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+}
+
+// The share of a picture's pixels whose colour is in neither of two others:
+// high in a smooth scaling, which blends neighbours into new colours, and
+// none at all in a pixel-by-pixel enlargement of either.
+double newColourShare(const QImage &picture, const QImage &a, const QImage &b)
+{
+    QSet<QRgb> known;
+    for (const QImage &source : {asDrawn(a), asDrawn(b)})
+        for (int y = 0; y < source.height(); ++y)
+            for (int x = 0; x < source.width(); ++x)
+                known.insert(source.pixel(x, y));
+    const QImage image = asDrawn(picture);
+    int fresh = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            fresh += !known.contains(image.pixel(x, y));
+    return double(fresh) / (image.width() * image.height());
+}
+
+} // namespace
+
+void TestGameScreen::picturesFollowTheDevicePixelRatio()
+{
+    // Runs with the suite at 100 %, and alone under CTest at QT_SCALE_FACTOR
+    // 2 and 1.5 (the ratio is fixed when the application starts).
+    const qreal ratio = qEnvironmentVariable("QT_SCALE_FACTOR", QStringLiteral("1")).toDouble();
+    QCOMPARE(qApp->devicePixelRatio(), ratio);
+
+    // The used fifty-fifty picture comes with its twin, the used audience
+    // picture without one: that one is shown as it is.
+    m_data->copyShippedData();
+    QVERIFY(QFile::remove(m_data->path() + QStringLiteral("/data/gfx/Audid@2x.gif")));
+    const QString gfx = qEnvironmentVariable("KVIZORA_SOURCE_DIR") + QStringLiteral("/data/gfx/");
+    load();
+    m_platform->random.addIndex(4, 1);
+    m_platform->random.addIndex(4, 2);
+    m_form->Command6_Click();
+    for (int n : {100, 100, 100, 3})
+        m_platform->random.addIndex(n, 0);
+    m_form->Command9_Click();
+    QCOMPARE(m_platform->random.remaining(), 0);
+
+    const struct
+    {
+        const char *what;
+        QPixmap shown;
+        QImage normal;
+        QImage doubled; // null: there is no twin
+    } pictures[] = {
+        {"studio", m_form->Picture1->pixmap(), Art::image(u"studio"), Art::image(u"studio@2x")},
+        {"host", m_form->Picture2->pixmap(), Art::image(u"host"), Art::image(u"host@2x")},
+        {"phone", m_form->Command8->picture(), Art::image(u"phone"), Art::image(u"phone@2x")},
+        {"hand", Appearance::handCursor().pixmap(), Art::image(u"hand"), Art::image(u"hand@2x")},
+        {"used 50/50", m_form->Command6->picture(), QImage(gfx + "5050d.gif"), QImage(gfx + "5050d@2x.gif")},
+        {"used audience", m_form->Command9->picture(), QImage(gfx + "Audid.gif"), QImage()},
+    };
+    for (const auto &picture : pictures) {
+        const QImage shown = picture.shown.toImage();
+        if (ratio == 1 || picture.doubled.isNull()) {
+            QCOMPARE(picture.shown.devicePixelRatio(), 1.0);
+            QCOMPARE(asDrawn(shown), asDrawn(picture.normal));
+        } else {
+            QCOMPARE(picture.shown.devicePixelRatio(), ratio);
+            QCOMPARE(shown.size(), QSize(qRound(picture.normal.width() * ratio), qRound(picture.normal.height() * ratio)));
+            if (ratio == 2)
+                QCOMPARE(asDrawn(shown), asDrawn(picture.doubled));
+            else
+                QVERIFY2(newColourShare(shown, picture.normal, picture.doubled) > 0.1, picture.what);
+        }
+    }
+
+    // A button places its picture by its size on screen, inside the bevel.
+    if (ratio == 1 || ratio == 2) {
+        const QPixmap phone = m_form->Command8->picture();
+        const QImage button = m_form->Command8->grab().toImage();
+        QCOMPARE(asDrawn(button.copy(QRect(QPoint(2, 2) * ratio, phone.size()))), asDrawn(phone.toImage()));
+    }
+
+    // The window icon: a 32-px icon of 64 px at 200 %, of 48 px at 150 %.
+    QCOMPARE(Art::icon().pixmap(32).size(), QSize(32, 32) * ratio);
 }
 
 QTEST_MAIN(TestGameScreen)

@@ -64,7 +64,7 @@ void TestReadOnlyFolder::initTestCase()
         QVERIFY(QFile::copy(file, target));
         ++copied;
     }
-    QCOMPARE(copied, 21); // 15 question files, 3 host files, 3 pictures
+    QCOMPARE(copied, 24); // 15 question files, 3 host files, 3 pictures and their 2x twins
     setWritable(false);
 }
 
@@ -177,7 +177,7 @@ void TestReadOnlyFolder::play(const QString &ending)
 void TestReadOnlyFolder::gamesFromAReadOnlyFolderLeaveItUnchanged()
 {
     const QStringList before = listing();
-    QCOMPARE(before.size(), 1 + 1 + 1 + 3 + 21); // folder, executable, data, qa/host/gfx, files
+    QCOMPARE(before.size(), 1 + 1 + 1 + 3 + 24); // folder, executable, data, qa/host/gfx, files
     for (const QString &ending : {QStringLiteral("top prize"), QStringLiteral("wrong answer"), QStringLiteral("take the money")})
         play(ending);
     const QStringList after = listing();

@@ -80,7 +80,15 @@ QString symbolFamily()
 
 const QCursor &handCursor()
 {
-    static const QCursor cursor(Art::pixmap(u"hand"), 12, 1);
+    static const QCursor cursor = [] {
+        const QPixmap hand = Art::pixmap(u"hand");
+        // The fingertip is at (12, 1) at any scale. Qt's X11 cursors take
+        // the hot spot in the picture's own pixels (a 2x hand would point
+        // with its knuckle otherwise); elsewhere, as QCursor documents, in
+        // device-independent ones.
+        const qreal scale = QGuiApplication::platformName() == u"xcb" ? hand.devicePixelRatio() : 1.0;
+        return QCursor(hand, qRound(12 * scale), qRound(1 * scale));
+    }();
     return cursor;
 }
 

@@ -534,7 +534,7 @@ bool CaptionButton::fits(const QString &text) const
 QSize CaptionButton::sizeHint() const
 {
     const QSize text = QFontMetrics(captionFont(this)).size(0, m_caption);
-    return text.expandedTo(m_picture.size()) + QSize(12, 8);
+    return text.expandedTo(m_picture.deviceIndependentSize().toSize()) + QSize(12, 8);
 }
 
 bool CaptionButton::event(QEvent *event)
@@ -562,7 +562,10 @@ void CaptionButton::paintEvent(QPaintEvent *)
 
     const QPoint shift = sunken ? QPoint(1, 1) : QPoint(0, 0);
     if (!m_picture.isNull()) {
-        const QPoint topLeft((width() - m_picture.width()) / 2, (height() - m_picture.height()) / 2);
+        // Placed by its size on screen: a picture for a high-density screen
+        // has more pixels than that.
+        const QSize size = m_picture.deviceIndependentSize().toSize();
+        const QPoint topLeft((width() - size.width()) / 2, (height() - size.height()) / 2);
         painter.drawPixmap(topLeft + shift, m_picture);
     }
 

@@ -21,13 +21,19 @@
 
 namespace {
 
+// The bytes as one string literal of octal escapes, 32 to a line: a
+// compiler reads a literal many times faster, and in far less memory, than
+// a list of as many numbers (the 2x pictures make several megabytes).
 void writeBytes(QTextStream &out, const uchar *bytes, qsizetype count)
 {
+    static const char digits[] = "01234567";
     for (qsizetype i = 0; i < count; ++i) {
-        out << unsigned(bytes[i]) << ',';
-        if (i % 32 == 31)
-            out << '\n';
+        if (i % 32 == 0)
+            out << (i == 0 ? "\"" : "\"\n\"");
+        const unsigned b = bytes[i];
+        out << '\\' << digits[b >> 6] << digits[(b >> 3) & 7] << digits[b & 7];
     }
+    out << '"';
 }
 
 } // namespace
@@ -58,10 +64,12 @@ int main(int argc, char *argv[])
         const bool opaque = !image.hasAlphaChannel();
         image = image.convertToFormat(opaque ? QImage::Format_RGB32 : QImage::Format_ARGB32_Premultiplied);
 
-        const QString id = QStringLiteral("picture_") + name;
-        out << "alignas(4) const uchar " << id << "_bits[] = {\n";
+        // "logo@2x" names the 2x twin of "logo"; '@' is no C++ identifier.
+        const QString id = QStringLiteral("picture_") + QString(name).replace(QLatin1Char('@'), QLatin1Char('_'));
+        // The literal's closing NUL makes one byte more than the pixels.
+        out << "alignas(4) const uchar " << id << "_bits[] =\n";
         writeBytes(out, image.constBits(), image.sizeInBytes());
-        out << "};\n\n";
+        out << ";\n\n";
         entries << QStringLiteral("    {\"%1\", %2, %3, %4, QImage::%5, %6_bits},\n")
                        .arg(name)
                        .arg(image.width())

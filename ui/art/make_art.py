@@ -11,6 +11,12 @@ gradients, text).  Smooth shapes are drawn at SS times the final size and
 scaled down with LANCZOS; palette formats (GIF, 8-bit BMP) are quantized
 without dithering at the end.  Nothing random is used unseeded, so every
 run produces byte-for-byte identical files.
+
+Every picture the game shows is drawn twice: at its own size, and at twice
+its pixels each way for high-density screens (`name@2x.png`, or
+`name@2x.gif` for the used-lifeline pictures in data/gfx).  The 2x pass
+draws the same design with every coordinate doubled (SCALE), so it is drawn
+at that resolution, not enlarged.
 """
 
 import math
@@ -22,6 +28,7 @@ import sys
 from PIL import Image, ImageChops, ImageDraw, ImageFilter, ImageFont
 
 SS = 4  # supersampling factor for smooth edges
+SCALE = 1  # pixels per design pixel of the pass being drawn: 1, or 2 for the @2x pictures
 
 ROOT = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
 ART_DIR = os.path.join(ROOT, "ui", "art")
@@ -57,10 +64,10 @@ def mix(c1, c2, t):
 
 
 def s(v):
-    """Scale a coordinate (or a tuple of them) from final pixels to the supersampled canvas."""
+    """Scale a coordinate (or a tuple of them) from design pixels to the supersampled canvas."""
     if isinstance(v, (tuple, list)):
         return type(v)(s(x) for x in v)
-    return int(round(v * SS))
+    return int(round(v * SS * SCALE))
 
 
 def vgradient(size, top, bottom):
@@ -185,8 +192,32 @@ def glow(mask, radius, strength=1.0):
 
 
 def down(img, size):
-    """Scale the supersampled drawing to its final size."""
-    return img.resize(size, Image.LANCZOS)
+    """Scale the supersampled drawing to its final size (size in design pixels)."""
+    return img.resize((size[0] * SCALE, size[1] * SCALE), Image.LANCZOS)
+
+
+def out_path(folder, name):
+    """Where the pass being drawn writes picture `name`: the name itself at
+    1x; at 2x `stem@2x.png`, or `stem@2x.gif` for a GIF outside ui/art (a
+    content file, kept in the format of its 1x twin)."""
+    if SCALE == 1:
+        return os.path.join(folder, name)
+    stem, ext = os.path.splitext(name)
+    ext = ext if folder != ART_DIR and ext == ".gif" else ".png"
+    return os.path.join(folder, "%s@%dx%s" % (stem, SCALE, ext))
+
+
+def save_picture(img, folder, name):
+    """Saves a finished RGB picture of the current pass: in the format its
+    name asks for at 1x (GIF and BMP with a 256-colour palette); the 2x PNGs
+    keep every colour."""
+    path = out_path(folder, name)
+    if path.endswith(".gif"):
+        save_gif(img, path)
+    elif path.endswith(".bmp"):
+        to_palette(img, 256).save(path, "BMP")
+    else:
+        img.save(path, "PNG")
 
 
 def to_palette(img, colours=256):
@@ -320,8 +351,8 @@ def make_lifelines():
              "phone": ("phone.gif", "Phoned.gif"),
              "audience": ("audience.gif", "Audid.gif")}
     for kind, (avail, used) in names.items():
-        save_gif(lifeline(kind, False), os.path.join(ART_DIR, avail))
-        save_gif(lifeline(kind, True), os.path.join(GFX_DIR, used))
+        save_picture(lifeline(kind, False), ART_DIR, avail)
+        save_picture(lifeline(kind, True), GFX_DIR, used)
 
 
 # ----------------------------------------------------------------------------
@@ -499,7 +530,7 @@ def make_host():
     rim = ImageChops.subtract(head, head.transform(size, Image.AFFINE, (1, 0, -s(1.0), 0, 1, 0)))
     fill_mask(img, rim.filter(ImageFilter.GaussianBlur(s(0.5))).point(lambda v: v * 7 // 10), (120, 160, 255))
 
-    to_palette(down(img, HOST), 256).save(os.path.join(ART_DIR, "host.bmp"), "BMP")
+    save_picture(down(img, HOST), ART_DIR, "host.bmp")
 
 
 # ----------------------------------------------------------------------------
@@ -632,7 +663,7 @@ def make_studio():
         d.polygon(s([(mx - 4, 76.5), (mx + 4, 76.5), (mx + 3 - side, 73), (mx - 3 - side, 73)]), fill=255)
         img = add_light(img, monitor, (60, 100, 200))
 
-    save_gif(down(img, STUDIO), os.path.join(ART_DIR, "studio.gif"))
+    save_picture(down(img, STUDIO), ART_DIR, "studio.gif")
 
 
 # ----------------------------------------------------------------------------
@@ -780,7 +811,7 @@ def logo_art(px, with_text=True):
 def make_logo():
     """Large emblem with the curved name, for the title screen."""
     img, _ = logo_art(260, with_text=True)
-    save_gif(img, os.path.join(ART_DIR, "logo.gif"))
+    save_picture(img, ART_DIR, "logo.gif")
 
 
 def make_icon():
@@ -788,8 +819,9 @@ def make_icon():
     img, cover = logo_art(32, with_text=False)
     rgba = img.convert("RGBA")
     rgba.putalpha(cover)
-    rgba.save(os.path.join(ART_DIR, "icon.png"), "PNG")
-    save_ico(rgba, os.path.join(ART_DIR, "icon.ico"))
+    rgba.save(out_path(ART_DIR, "icon.png"), "PNG")
+    if SCALE == 1:
+        save_ico(rgba, os.path.join(ART_DIR, "icon.ico"))
 
 
 DESKTOP_ICON_SIZES = (16, 24, 32, 48, 64, 128, 256)
@@ -919,19 +951,20 @@ def make_note(value):
 
     img = down(img, NOTE)
 
-    # small lettering drawn at final size, where hinting keeps it sharp
+    # small lettering drawn at final size, where hinting keeps it sharp (at
+    # 2x on the 2x canvas with twice the type size, sharp there too)
     d = ImageDraw.Draw(img)
-    d.text((43, 12), "БИЛЕТ СТУПЕНИОНА", font=font("narrow_bold", 8), fill=dark, anchor="mm")
-    d.text((41, 50), words, font=font("narrow_bold", 8), fill=dark, anchor="mm")
+    d.text((43 * SCALE, 12 * SCALE), "БИЛЕТ СТУПЕНИОНА", font=font("narrow_bold", 8 * SCALE), fill=dark, anchor="mm")
+    d.text((41 * SCALE, 50 * SCALE), words, font=font("narrow_bold", 8 * SCALE), fill=dark, anchor="mm")
     serial = "СТ %07d" % (value * 13579 % 10000000)
-    d.text((117, 11.5), serial, font=font("narrow_bold", 7), fill=(176, 30, 30), anchor="mm")
+    d.text((117 * SCALE, 11.5 * SCALE), serial, font=font("narrow_bold", 7 * SCALE), fill=(176, 30, 30), anchor="mm")
     return img
 
 
 def make_notes():
     """note5.gif, note50.gif, note100.gif and note500.gif."""
     for value in NOTES:
-        save_gif(make_note(value), os.path.join(ART_DIR, "note%d.gif" % value))
+        save_picture(make_note(value), ART_DIR, "note%d.gif" % value)
 
 
 # ----------------------------------------------------------------------------
@@ -995,18 +1028,87 @@ def make_hand():
     assert px[HAND_HOTSPOT][3] == 255 and not any(px[x, 0][3] for x in range(32))
     img.save(os.path.join(ART_DIR, "hand.png"), "PNG")
 
+
+def hand_shapes(d, grow):
+    """The 2x hand as smooth shapes in design pixels (those of HAND_PIXELS,
+    pixel edges as coordinates), each grown by `grow` design pixels all
+    round: grown by the outline width they give the outline, ungrown the
+    white fill."""
+    def rrect(box, radius):
+        x0, y0, x1, y1 = box
+        d.rounded_rectangle(s((x0 - grow, y0 - grow, x1 + grow, y1 + grow)), radius=s(radius + grow), fill=255)
+
+    def capsule(a, b, radius):
+        r = radius + grow
+        d.line(s([a, b]), fill=255, width=s(2 * r))
+        for cx, cy in (a, b):
+            d.ellipse(s((cx - r, cy - r, cx + r, cy + r)), fill=255)
+
+    def polygon(points):
+        d.polygon(s(points), fill=255)
+        if grow:
+            for p, q in zip(points, points[1:] + points[:1]):
+                capsule(p, q, 0)
+
+    rrect((10, 2, 15, 17), 2.5)        # index finger, its tip on the hot spot
+    rrect((16, 9, 19, 17), 1.5)        # folded middle,
+    rrect((20, 10, 23, 17), 1.5)       # ring
+    rrect((24, 12, 26, 17), 1.0)       # and little finger
+    polygon([(10, 16), (26, 16), (26, 25), (10.5, 25), (9, 23.5), (9, 19)])   # palm
+    capsule((5.6, 17.0), (10.0, 21.0), 2.1)                                   # thumb
+    rrect((11, 26, 26, 29), 0.5)       # cuff
+
+
+def make_hand_2x():
+    """The pointing hand of HAND_PIXELS drawn smooth at 64x64: the same
+    fingers, thumb, palm and cuff, a 2-pixel black outline, grey shading down
+    the right side of each finger, and the fingertip's outline on the hot
+    spot (12, 1) in design pixels, (24, 2) in its own.  Drawn 4x over and
+    reduced by averaging (BOX), which cannot ring into a faint halo round
+    the cursor as LANCZOS can."""
+    size = s(HAND)
+    outline, d = new_mask(size)
+    hand_shapes(d, 1.0)
+    fill, d = new_mask(size)
+    hand_shapes(d, 0)
+    # the thumb's edge where it folds against the palm
+    d.line(s([(9.4, 15.8), (9.6, 18.2)]), fill=0, width=s(1))
+    for cx, cy in ((9.4, 15.8), (9.6, 18.2)):
+        d.ellipse(s((cx - 0.5, cy - 0.5, cx + 0.5, cy + 0.5)), fill=0)
+
+    img = Image.new("RGB", size, (0, 0, 0))
+    fill_mask(img, fill, HAND_COLOURS["o"][:3])
+    shade, d = new_mask(size)
+    for x0, x1, y1 in ((14, 15, 16), (18, 19, 16), (22, 23, 16), (25, 26, 30)):
+        d.rectangle(s((x0, 0, x1, y1)), fill=255)
+    fill_mask(img, ImageChops.multiply(shade, fill), HAND_COLOURS["+"][:3])
+
+    final = (HAND[0] * SCALE, HAND[1] * SCALE)
+    rgba = img.resize(final, Image.BOX)
+    rgba.putalpha(outline.resize(final, Image.BOX))
+    hot = (HAND_HOTSPOT[0] * SCALE, HAND_HOTSPOT[1] * SCALE)
+    px = rgba.load()
+    assert px[hot][3] >= 192 and not any(px[x, y][3] for x in range(final[0]) for y in range(SCALE))
+    rgba.save(out_path(ART_DIR, "hand.png"), "PNG")
+
 def main():
     """Regenerate every picture; running it twice gives identical files."""
+    global SCALE
     os.makedirs(ART_DIR, exist_ok=True)
     os.makedirs(GFX_DIR, exist_ok=True)
-    make_lifelines()
-    make_host()
-    make_studio()
-    make_logo()
-    make_icon()
-    make_desktop_icons()
-    make_hand()
-    make_notes()
+    for SCALE in (1, 2):
+        make_lifelines()
+        make_host()
+        make_studio()
+        make_logo()
+        make_icon()
+        make_notes()
+        if SCALE == 1:
+            make_desktop_icons()   # one file per size already
+            make_hand()
+        else:
+            make_hand_2x()
+    SCALE = 1
 
 
 if __name__ == "__main__":
