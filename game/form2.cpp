@@ -85,7 +85,7 @@ Form2::Form2(QWidget *parent)
     Appearance::setBackground(ui->client, Qt::black);
     setWindowTitle(QString());
     // Of all the game's windows only the game screen carries the show's icon.
-    setWindowIcon(QIcon(Art::pixmap(u"icon")));
+    setWindowIcon(Art::icon());
 
     for (int i = 0; i < 4; ++i)
         connect(Command[i], &QAbstractButton::clicked, this, [this, i] { Command_Click(i); });
