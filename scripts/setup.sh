@@ -15,9 +15,9 @@ kvizora_packages=(
 
 # Only the tests need these.
 kvizora_test_packages=(
-    xvfb xauth openbox x11-utils wmctrl    # the windows on a real X desktop (tests/on-desktop.sh)
-    lintian appstream desktop-file-utils   # the package check: Debian's checker, the metadata validators
-    qt6-base-private-dev                   # turning Qt's accessibility on as a screen reader does
+    xvfb xauth openbox icewm x11-utils wmctrl  # the windows on a real X desktop (tests/on-desktop.sh)
+    lintian appstream desktop-file-utils       # the package check: Debian's checker, the metadata validators
+    qt6-base-private-dev                       # turning Qt's accessibility on as a screen reader does
 )
 
 kvizora_install_missing() {

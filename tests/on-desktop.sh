@@ -1,13 +1,20 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: GPL-3.0-or-later
 # Runs a test program on a desktop of its own: a virtual X server with a
-# window manager (openbox), as a player's session has. The program talks to
-# the X server through Qt's xcb platform, whatever the caller's environment
-# says.
+# window manager, as a player's session has. The program talks to the X
+# server through Qt's xcb platform, whatever the caller's environment says.
+#
+#   tests/on-desktop.sh openbox|icewm PROGRAM [ARGUMENT...]
 set -euo pipefail
 export QT_QPA_PLATFORM=xcb
+export KVIZORA_WM=$1
+shift
 exec xvfb-run -a -s "-screen 0 1280x1024x24 -nolisten tcp" bash -c '
-    openbox --sm-disable >/dev/null 2>&1 &
+    case $KVIZORA_WM in
+        openbox) openbox --sm-disable >/dev/null 2>&1 & ;;
+        icewm) icewm >/dev/null 2>&1 & ;;
+        *) echo "no such window manager here: $KVIZORA_WM" >&2; exit 2 ;;
+    esac
     wm=$!
     # Windows shown before the window manager runs would go unframed.
     for _ in $(seq 200); do

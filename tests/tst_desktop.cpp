@@ -17,10 +17,10 @@
 
 #include <memory>
 
-// The game's windows on a real X desktop, as a window manager (openbox)
-// sees them: run by tests/on-desktop.sh inside a virtual X server. What is
-// checked here only shows with a window manager: the frames it puts around
-// windows, the names and icons it lists, minimising and restoring.
+// The game's windows on a real X desktop, as a window manager (openbox,
+// icewm) sees them: run by tests/on-desktop.sh inside a virtual X server.
+// What is checked here only shows with a window manager: the frames it puts
+// around windows, the names and icons it lists, minimising and restoring.
 class TestDesktop : public QObject
 {
     Q_OBJECT

@@ -61,15 +61,18 @@ QMargins frameOf(const QWidget *window)
 }
 
 // Watches a window it centred until the window manager has framed it, and
-// centres it again if the frame is not the one it was centred with.
+// centres it again, once, if it does not stand centred with its frame: the
+// frame may be another than the one assumed, and Qt's record of where the
+// framed window stands can be off by the frame's border (under icewm).
+// Asking for the centred place again sets both right; where the window
+// already stands there, it does not move.
 class FrameWatch final : public QObject
 {
 public:
-    FrameWatch(QWidget *window, const QRect &owner, const QMargins &assumed)
+    FrameWatch(QWidget *window, const QRect &owner)
         : QObject(window)
         , m_window(window)
         , m_owner(owner)
-        , m_assumed(assumed)
     {
         window->installEventFilter(this);
     }
@@ -90,8 +93,9 @@ private:
         if (frame.isNull())
             return; // not framed (yet)
         g_expectedFrame = frame;
-        if (frame != m_assumed)
-            m_window->move(centredFramePosition(m_owner, m_window->size(), frame));
+        const QPoint centred = centredFramePosition(m_owner, m_window->size(), frame);
+        if (m_window->frameGeometry().topLeft() != centred)
+            m_window->move(centred);
         // From here on, a move is the player's.
         deleteLater();
         m_window->removeEventFilter(this);
@@ -99,7 +103,6 @@ private:
 
     QWidget *m_window;
     QRect m_owner;
-    QMargins m_assumed;
 };
 
 } // namespace
@@ -107,7 +110,7 @@ private:
 void centreOn(QWidget *window, const QRect &owner)
 {
     window->move(centredFramePosition(owner, window->size(), g_expectedFrame));
-    new FrameWatch(window, owner, g_expectedFrame);
+    new FrameWatch(window, owner);
 }
 
 } // namespace Desktop

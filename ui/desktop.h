@@ -51,8 +51,9 @@ QPoint centredFramePosition(const QRect &owner, QSize size, const QMargins &fram
 // Centres `window`, frame included, on `owner` (the owning window as the
 // player sees it). What frame the window manager gives a window is known
 // only once it has framed it; until then the frame of the previous framed
-// window stands in, and if the real frame differs, the window is centred
-// again at once. Later moves (the player dragging it) are left alone.
+// window stands in. Once framed, a window that does not stand centred is
+// centred again at once. Later moves (the player dragging it) are left
+// alone.
 void centreOn(QWidget *window, const QRect &owner);
 
 } // namespace Desktop
