@@ -52,7 +52,6 @@ Form1::Form1(QWidget *parent)
     Appearance::setBackground(ui->client, Background);
     Appearance::setBackground(Line1, LineColor);
     setWindowTitle(QString());
-    Appearance::showNoWindowIcon(this);
     setFixedSize(size());
 
     applyLook(Label4, LinkLooks::designed());

@@ -98,9 +98,9 @@ QRect screenArea(const QWidget *window)
     return screen ? screen->geometry() : QRect(0, 0, 1024, 768);
 }
 
-void centreOn(QWidget *window, const QRect &area, QSize outerSize)
+QPoint centredPosition(const QRect &area, QSize outerSize)
 {
-    window->move(area.x() + (area.width() - outerSize.width()) / 2, area.y() + (area.height() - outerSize.height()) / 2);
+    return {area.x() + (area.width() - outerSize.width()) / 2, area.y() + (area.height() - outerSize.height()) / 2};
 }
 
 void setBackground(QWidget *widget, const QColor &color)

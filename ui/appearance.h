@@ -3,6 +3,7 @@
 #define APPEARANCE_H
 
 #include <QColor>
+#include <QPoint>
 #include <QRect>
 #include <QWidget>
 
@@ -36,9 +37,9 @@ void useHeavyDisplayFace(QWidget *widget);
 // Russian texts for Qt's own dialogs.
 void setUpApplication();
 
-// Only the game screen carries the show's icon. Any other window would show
-// a stand-in icon of Qt's, or the game screen's if that owns it, unless it
-// is given none of its own.
+// Only the game screen carries the show's icon. A window it owns (a dialog,
+// a message box) would show the game screen's icon unless it is given none
+// of its own.
 void showNoWindowIcon(QWidget *window);
 
 // The family the window-button glyphs (close cross, minimise bar) use.
@@ -51,8 +52,11 @@ const QCursor &handCursor();
 // is shown).
 QRect screenArea(const QWidget *window);
 
-// Moves a window so that its outer size stands centred on `area`.
-void centreOn(QWidget *window, const QRect &area, QSize outerSize);
+// The top left corner that centres something of size `outerSize` on `area`.
+QPoint centredPosition(const QRect &area, QSize outerSize);
+
+// Moves a window without a frame of the window manager's so that it stands
+// centred on `area`.
 inline void centreOn(QWidget *window, const QRect &area);
 
 // Gives a window or control a plain background colour.
@@ -73,7 +77,7 @@ void paintButtonBevel(QPainter &painter, const QRect &outer, bool sunken);
 
 inline void Appearance::centreOn(QWidget *window, const QRect &area)
 {
-    centreOn(window, area, window->size());
+    window->move(centredPosition(area, window->size()));
 }
 
 #endif

@@ -2,10 +2,12 @@
 #include "ui/desktop.h"
 
 #include "game/platform.h"
+#include "ui/appearance.h"
 
 #include <QCoreApplication>
 #include <QEvent>
 #include <QGuiApplication>
+#include <QMargins>
 #include <QWidget>
 
 namespace Desktop {
@@ -39,13 +41,14 @@ void nameApplication(QWidget *firstWindow)
     firstWindow->setWindowTitle(QString());
 }
 
+namespace {
+
+// The place for the frame's top left corner that centres a window of inner
+// size `size`, framed by `frame`, on the rectangle `owner`.
 QPoint centredFramePosition(const QRect &owner, QSize size, const QMargins &frame)
 {
-    const QSize outer = size.grownBy(frame);
-    return {owner.x() + (owner.width() - outer.width()) / 2, owner.y() + (owner.height() - outer.height()) / 2};
+    return Appearance::centredPosition(owner, size.grownBy(frame));
 }
-
-namespace {
 
 // The frame the window manager gave the last framed window. Every framed
 // window of the game has the same kind of title bar, so the next one most

@@ -3,10 +3,7 @@
 #define DESKTOP_H
 
 #include <QByteArray>
-#include <QMargins>
-#include <QPoint>
 #include <QRect>
-#include <QSize>
 
 QT_BEGIN_NAMESPACE
 class QWidget;
@@ -43,10 +40,6 @@ void choosePlatform();
 // empty is listed by the window manager under the show's title rather than
 // the executable's name.
 void nameApplication(QWidget *firstWindow);
-
-// The place for the frame's top left corner that centres a window of inner
-// size `size`, framed by `frame`, on the rectangle `owner`.
-QPoint centredFramePosition(const QRect &owner, QSize size, const QMargins &frame);
 
 // Centres `window`, frame included, on `owner` (the owning window as the
 // player sees it). What frame the window manager gives a window is known
