@@ -54,6 +54,9 @@ private:
     // Loads the game screen with question `record` of level 1 and answers
     // shuffled as `order`.
     void load(int record = 1, std::array<int, 4> order = {1, 2, 3, 4});
+    // Writes level 1 with `question` first and answers that look like markup
+    // and a mnemonic; returns the record's lines.
+    QStringList writeMarkupLikeRecord(const QString &question);
     int highlightedLevel() const;
 
     std::unique_ptr<PlatformStandIns> m_platform;
@@ -83,6 +86,16 @@ void TestGameScreen::load(int record, std::array<int, 4> order)
     m_platform->random.addOneOf(10, record);
     m_platform->random.addShuffle(order);
     m_form->Form_Load();
+}
+
+QStringList TestGameScreen::writeMarkupLikeRecord(const QString &question)
+{
+    QStringList lines = DataFolder::levelLines(1);
+    lines[0] = question;
+    lines[1] = "&Верно";
+    lines[2] = "<i>курсив</i>";
+    m_data->writeLines("data/qa/1.dat", lines);
+    return lines;
 }
 
 int TestGameScreen::highlightedLevel() const
@@ -199,11 +212,7 @@ void TestGameScreen::answersOfARecordEachKeepTheirOwnButton()
 
 void TestGameScreen::contentTextsAreShownVerbatim()
 {
-    QStringList lines = DataFolder::levelLines(1);
-    lines[0] = "  <b>Tom</b> & Jerry?\nВторая строка  ";
-    lines[1] = "&Верно";
-    lines[2] = "<i>курсив</i>";
-    m_data->writeLines("data/qa/1.dat", lines);
+    const QStringList lines = writeMarkupLikeRecord("  <b>Tom</b> & Jerry?\nВторая строка  ");
     load(1, {1, 2, 3, 4});
     QCOMPARE(m_form->Label3->caption(), lines[0]);
     QCOMPARE(m_form->Command[0]->caption(), QStringLiteral("A.   &Верно"));
@@ -218,11 +227,7 @@ void TestGameScreen::screenReadersReadTheScreenAsShownAndPressOnlyWhatTheMouseCo
     // The controls draw their captions, so without interfaces of their own a
     // screen reader found nameless widgets; a reading that strips "&" or
     // takes markup as markup would differ from the screen.
-    QStringList lines = DataFolder::levelLines(1);
-    lines[0] = "<b>Tom</b> & Jerry?\nВторая строка";
-    lines[1] = "&Верно";
-    lines[2] = "<i>курсив</i>";
-    m_data->writeLines("data/qa/1.dat", lines);
+    const QStringList lines = writeMarkupLikeRecord("<b>Tom</b> & Jerry?\nВторая строка");
     AccessibilityRecorder recorder;
     load(1, {1, 2, 3, 4});
 
