@@ -17,6 +17,10 @@
 #include <QImage>
 #include <QImageReader>
 
+#include <QStringDecoder>
+
+#include <algorithm>
+#include <array>
 #include <memory>
 
 namespace ContentCheck {
@@ -77,31 +81,80 @@ QString relative(const QString &folder, const QString &name)
 
 } // namespace
 
-QList<Problem> checkBytes(const QString &file, QByteArrayView bytes)
+QList<Problem> checkBytes(const QString &file, QByteArrayView bytes, int needed)
 {
     QList<Problem> problems;
+    const auto warn = [&](int line, const QString &what) { problems.append({file, line, Severity::Warning, what}); };
     if (bytes.startsWith("\xEF\xBB\xBF") || looksLikeUtf8(bytes)) {
-        problems.append({file, 0, QStringLiteral("файл записан в UTF-8, а нужна кодировка Windows-1251")});
+        problems.append({file, 0, Severity::Error,
+                         QStringLiteral("файл записан в UTF-8, а игра читает Windows-1251: русские буквы на экране будут искажены "
+                                        "(перекодировать: kvizora-check --convert)")});
         return problems;
     }
-    if (bytes.contains('\n') && !bytes.contains('\r')) {
-        problems.append({file, 0, QStringLiteral("строки разделены только LF, а нужен CR LF: игра прочтёт весь файл как одну строку")});
+    // Without a single CR the file is one line; the short-file error says so.
+    if (!bytes.contains('\r'))
         return problems;
-    }
-    for (qsizetype i = 0; i < bytes.size(); ++i) {
+
+    int line = 1;
+    int crOnly = 0;
+    int firstCrOnly = 0;
+    for (qsizetype i = 0; i < bytes.size() && line <= needed; ++i) {
         const auto b = static_cast<unsigned char>(bytes[i]);
-        const bool lineEnd = b == '\r' || (b == '\n' && i > 0 && bytes[i - 1] == '\r');
-        if (lineEnd)
-            continue;
-        if (b == '\n')
-            problems.append({file, lineAt(bytes, i), QStringLiteral("перевод строки LF без CR внутри строки")});
-        else if (b < 0x20 || b == 0x7F)
-            problems.append({file, lineAt(bytes, i), QStringLiteral("управляющий символ %1").arg(hex(b))});
-        else if (b == 0x98)
-            problems.append({file, lineAt(bytes, i), QStringLiteral("байт 0x98 не обозначает никакого символа в Windows-1251")});
+        if (b == '\r') {
+            if (i + 1 < bytes.size() && bytes[i + 1] == '\n') {
+                ++i;
+            } else if (i + 1 < bytes.size()) {
+                if (crOnly++ == 0)
+                    firstCrOnly = line;
+            }
+            ++line;
+        } else if (b == '\n') {
+            warn(line, QStringLiteral("перевод строки LF без CR внутри строки: игра покажет его как перенос в тексте"));
+        } else if (b < 0x20 || b == 0x7F) {
+            warn(line, QStringLiteral("управляющий символ %1").arg(hex(b)));
+        } else if (b == 0x98) {
+            warn(line, QStringLiteral("байт 0x98 не обозначает никакого символа в Windows-1251"));
+        }
     }
+    if (crOnly > 0)
+        warn(firstCrOnly, QStringLiteral("%1 кончается одним CR, без LF (первая здесь)").arg(countedInRussian(crOnly, "строка", "строки", "строк")));
+    if (!bytes.isEmpty() && !bytes.endsWith("\r\n") && !bytes.endsWith('\r'))
+        warn(lineAt(bytes, bytes.size()), QStringLiteral("последняя строка файла не кончается CR LF"));
     return problems;
 }
+
+namespace {
+
+// The rules of writing that a program can see in any shown line.
+void checkWriting(QList<Problem> &problems, const QString &file, int line, const QString &text)
+{
+    const auto warn = [&](const QString &what) { problems.append({file, line, Severity::Warning, what}); };
+    if (!text.isEmpty() && (text.front().isSpace() || text.back().isSpace()))
+        warn(QStringLiteral("пробел в начале или в конце строки: игра показывает строку как есть"));
+    if (text.contains(QChar(0x2026)))
+        warn(QStringLiteral("многоточие одним знаком «…»: в банке оно пишется тремя точками"));
+    if (text.contains(QLatin1Char('"')))
+        warn(QStringLiteral("прямые кавычки \": в банке кавычки — «ёлочки»"));
+}
+
+// The fewest captions without the correct answer's text that the four
+// answers can give, over every order the shuffle may put them in (the
+// prefix of one button may complete the text where another's does not).
+int fewestWrongCaptions(const QStringList &answers)
+{
+    std::array<int, 4> onButton = {0, 1, 2, 3};
+    int fewest = 4;
+    do {
+        int wrong = 0;
+        for (int button = 0; button < 4; ++button)
+            if (!Rules::holdsCorrectAnswer(Rules::answerCaption(button, answers[onButton[button]]), answers[0]))
+                ++wrong;
+        fewest = std::min(fewest, wrong);
+    } while (std::next_permutation(onButton.begin(), onButton.end()));
+    return fewest;
+}
+
+} // namespace
 
 QList<Problem> checkLevel(const QString &file, const QStringList &lines, const Fits &fits)
 {
@@ -111,37 +164,57 @@ QList<Problem> checkLevel(const QString &file, const QStringList &lines, const F
         if (first + Content::LinesPerRecord > lines.size())
             break;
         const QString &question = lines[first];
-        const QString &correct = lines[first + 1];
+        const QStringList answers = lines.mid(first + 1, 4);
+        const QString &correct = answers[0];
         const int questionLine = first + 1;
+        const auto error = [&](int line, const QString &what) { problems.append({file, line, Severity::Error, what}); };
+        const auto warn = [&](int line, const QString &what) { problems.append({file, line, Severity::Warning, what}); };
 
         if (question.isEmpty())
-            problems.append({file, questionLine, QStringLiteral("пустой вопрос")});
+            warn(questionLine, QStringLiteral("пустой вопрос"));
         else if (fits.question && !fits.question(question))
-            problems.append({file, questionLine, QStringLiteral("вопрос не помещается в поле вопроса")});
+            error(questionLine, QStringLiteral("вопрос не помещается в поле вопроса"));
+        if (!question.isEmpty() && !question.endsWith(QLatin1Char('?')))
+            warn(questionLine, QStringLiteral("вопрос не кончается знаком «?»"));
+        checkWriting(problems, file, questionLine, question);
 
-        for (int a = 1; a <= 4; ++a) {
-            const QString &answer = lines[first + a];
-            const int line = questionLine + a;
+        // The lifelines tell the correct answer by its text inside each
+        // caption: fifty-fifty needs two captions without it, the friend one.
+        const int wrongCaptions = fewestWrongCaptions(answers);
+        if (correct.isEmpty())
+            error(questionLine + 1, QStringLiteral("пустой верный ответ: его текст есть в надписи каждой кнопки, и подсказки не отличат неверных ответов"));
+        else if (wrongCaptions < 2)
+            error(questionLine + 1, QStringLiteral("текст верного ответа есть и в надписях неверных ответов: %1")
+                                        .arg(wrongCaptions == 0 ? QStringLiteral("подсказки не найдут ни одного неверного ответа")
+                                                                : QStringLiteral("«50 на 50» не найдёт двух неверных ответов, чтобы убрать их")));
+
+        for (int a = 0; a < 4; ++a) {
+            const QString &answer = answers[a];
+            const int line = questionLine + 1 + a;
             if (answer.isEmpty()) {
-                problems.append({file, line, QStringLiteral("пустой ответ")});
+                if (a > 0)
+                    warn(line, QStringLiteral("пустой ответ"));
                 continue;
             }
-            for (int b = 1; b < a; ++b) {
-                if (lines[first + b] == answer)
-                    problems.append({file, line, QStringLiteral("ответ совпадает с ответом в строке %1").arg(questionLine + b)});
+            bool repeated = false;
+            for (int b = 0; b < a; ++b) {
+                if (answers[b] == answer) {
+                    warn(line, QStringLiteral("ответ совпадает с ответом в строке %1").arg(questionLine + 1 + b));
+                    repeated = true;
+                }
             }
-            if (a > 1 && !correct.isEmpty() && Rules::holdsCorrectAnswer(answer, correct))
-                problems.append({file, line,
-                                 QStringLiteral("неверный ответ содержит текст верного ответа (строка %1): подсказки примут его за верный")
-                                     .arg(questionLine + 1)});
+            if (a > 0 && !repeated && wrongCaptions >= 2 && !correct.isEmpty() && Rules::holdsCorrectAnswer(answer, correct))
+                warn(line, QStringLiteral("неверный ответ содержит текст верного ответа (строка %1): подсказки примут его за верный")
+                               .arg(questionLine + 1));
             if (fits.answerCaption) {
                 for (int button = 0; button < 4; ++button) {
                     if (!fits.answerCaption(Rules::answerCaption(button, answer))) {
-                        problems.append({file, line, QStringLiteral("ответ не помещается на кнопку ответа")});
+                        error(line, QStringLiteral("ответ не помещается на кнопку ответа"));
                         break;
                     }
                 }
             }
+            checkWriting(problems, file, line, answer);
         }
     }
     return problems;
@@ -150,11 +223,12 @@ QList<Problem> checkLevel(const QString &file, const QStringList &lines, const F
 QList<Problem> checkHostLines(const QString &file, const QStringList &lines, int shown, const Fits &fits)
 {
     QList<Problem> problems;
-    for (int i = 0; i < lines.size(); ++i) {
+    for (int i = 0; i < lines.size() && i < shown; ++i) {
         if (lines[i].isEmpty())
-            problems.append({file, i + 1, QStringLiteral("пустая реплика")});
-        else if (i < shown && fits.hostLine && !fits.hostLine(lines[i]))
-            problems.append({file, i + 1, QStringLiteral("реплика не помещается в одну строку табло")});
+            problems.append({file, i + 1, Severity::Warning, QStringLiteral("пустая реплика")});
+        else if (fits.hostLine && !fits.hostLine(lines[i]))
+            problems.append({file, i + 1, Severity::Error, QStringLiteral("реплика не помещается в одну строку табло")});
+        checkWriting(problems, file, i + 1, lines[i]);
     }
     return problems;
 }
@@ -166,25 +240,34 @@ Report checkFolder(const QString &dataFolder, const Fits &fits)
         const QString path = relative(dataFolder, name);
         const ContentFile::ReadResult result = ContentFile::readLines(path, needed);
         if (result.status == ContentFile::ReadResult::NotFound) {
-            report.problems.append({name, 0, QStringLiteral("файл не найден")});
+            report.problems.append({name, 0, Severity::Error, QStringLiteral("файл не найден")});
             return false;
         }
         if (result.status == ContentFile::ReadResult::Unreadable) {
-            report.problems.append({name, 0, QStringLiteral("файл не удаётся прочитать")});
+            report.problems.append({name, 0, Severity::Error, QStringLiteral("файл не удаётся прочитать")});
             return false;
         }
         ++report.filesRead;
         QFile file(path);
-        if (file.open(QIODevice::ReadOnly))
-            report.problems.append(checkBytes(name, file.readAll()));
+        const QByteArray bytes = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
         if (result.status == ContentFile::ReadResult::TooShort) {
-            report.problems.append({name, 0, QStringLiteral("в файле %1, а нужно %2").arg(countedInRussian(result.linesFound, "строка", "строки", "строк")).arg(needed)});
-            return false;
+            QString what = QStringLiteral("в файле %1, а нужно %2")
+                               .arg(countedInRussian(int(result.linesFound), "строка", "строки", "строк"))
+                               .arg(needed);
+            if (bytes.contains('\n') && !bytes.contains('\r'))
+                what += QStringLiteral(": строки разделены только LF, а игра начинает новую строку после CR или CR LF");
+            report.problems.append({name, 0, Severity::Error, what});
         }
+        const QList<Problem> byteProblems = checkBytes(name, bytes, needed);
+        report.problems.append(byteProblems);
+        // Text in another encoding says nothing true about lengths or words.
+        const bool misencoded = std::any_of(byteProblems.cbegin(), byteProblems.cend(),
+                                            [](const Problem &p) { return p.severity == Severity::Error; });
+        if (result.status == ContentFile::ReadResult::TooShort || misencoded)
+            return false;
         lines = result.lines;
         return true;
     };
-
     for (int level = 1; level <= Ladder::Levels; ++level) {
         const QString name = QStringLiteral("qa/") + Content::levelFileName(level);
         QStringList lines;
@@ -221,12 +304,12 @@ Report checkFolder(const QString &dataFolder, const Fits &fits)
             continue;
         const QImage doubled(relative(dataFolder, twin));
         if (doubled.isNull()) {
-            report.problems.append({twin, 0, QStringLiteral("файл не удаётся прочитать")});
+            report.problems.append({twin, 0, Severity::Warning, QStringLiteral("файл не удаётся прочитать: игра покажет картинку %1").arg(name)});
             continue;
         }
         const QSize normal = QImageReader(relative(dataFolder, name)).size();
         if (normal.isValid() && doubled.size() != normal * 2)
-            report.problems.append({twin, 0, QStringLiteral("картинка %1×%2, а нужна %3×%4: вдвое больше %5")
+            report.problems.append({twin, 0, Severity::Warning, QStringLiteral("картинка %1×%2, а нужна %3×%4: вдвое больше %5")
                                                  .arg(doubled.width()).arg(doubled.height())
                                                  .arg(normal.width() * 2).arg(normal.height() * 2).arg(name)});
     }
@@ -247,23 +330,86 @@ Fits measuredByTheGame()
     return fits;
 }
 
+int Report::count(Severity severity) const
+{
+    return int(std::count_if(problems.cbegin(), problems.cend(), [severity](const Problem &p) { return p.severity == severity; }));
+}
+
+QString describe(const Problem &problem)
+{
+    QString out = problem.file;
+    if (problem.line > 0) {
+        out += QLatin1Char(':') + QString::number(problem.line);
+        const int readLines = Content::RecordsPerLevel * Content::LinesPerRecord;
+        if (problem.file.startsWith(QLatin1String("qa/")) && problem.line <= readLines)
+            out += QStringLiteral(": вопрос %1").arg((problem.line - 1) / Content::LinesPerRecord + 1);
+    }
+    return out + QStringLiteral(": ") + problem.what;
+}
+
 QString format(const Report &report)
 {
     QString out;
-    for (const Problem &p : report.problems) {
-        out += p.file;
-        if (p.line > 0)
-            out += QLatin1Char(':') + QString::number(p.line);
-        out += QStringLiteral(": ") + p.what + QLatin1Char('\n');
-    }
-    if (report.problems.isEmpty())
-        out += QStringLiteral("Ошибок нет: %1, %2, %3 ведущего.\n")
-                   .arg(countedInRussian(report.filesRead, "файл", "файла", "файлов"),
-                        countedInRussian(report.questions, "вопрос", "вопроса", "вопросов"),
-                        countedInRussian(report.hostLines, "реплика", "реплики", "реплик"));
-    else
-        out += QStringLiteral("Найдено ошибок: %1.\n").arg(report.problems.size());
+    const auto group = [&](Severity severity, const QString &heading) {
+        if (report.count(severity) == 0)
+            return;
+        out += heading + QLatin1Char('\n');
+        for (const Problem &p : report.problems)
+            if (p.severity == severity)
+                out += describe(p) + QLatin1Char('\n');
+        out += QLatin1Char('\n');
+    };
+    group(Severity::Error, QStringLiteral("Ошибки (игра не сможет этим играть):"));
+    group(Severity::Warning, QStringLiteral("Предупреждения (игра сыграет, но нарушены правила оформления банка):"));
+    out += QStringLiteral("Итог: ошибок — %1, предупреждений — %2 (%3, %4, %5 ведущего).\n")
+               .arg(report.count(Severity::Error))
+               .arg(report.count(Severity::Warning))
+               .arg(countedInRussian(report.filesRead, "файл", "файла", "файлов"),
+                    countedInRussian(report.questions, "вопрос", "вопроса", "вопросов"),
+                    countedInRussian(report.hostLines, "реплика", "реплики", "реплик"));
     return out;
+}
+
+Conversion fromUtf8Text(const QString &file, QByteArrayView utf8)
+{
+    Conversion result;
+    if (utf8.startsWith("\xEF\xBB\xBF"))
+        utf8 = utf8.sliced(3);
+    QByteArray bytes;
+    qsizetype start = 0;
+    int line = 0;
+    while (start < utf8.size()) {
+        qsizetype end = start;
+        while (end < utf8.size() && utf8[end] != '\n' && utf8[end] != '\r')
+            ++end;
+        ++line;
+        QStringDecoder decoder(QStringDecoder::Utf8);
+        const QString text = decoder(utf8.sliced(start, end - start));
+        if (decoder.hasError()) {
+            result.problems = {{file, line, Severity::Error, QStringLiteral("строка не в UTF-8: возможно, файл уже в Windows-1251")}};
+            return result;
+        }
+        qsizetype failedAt = -1;
+        const QByteArray encoded = ContentFile::encodeWindows1251(text, &failedAt);
+        if (failedAt >= 0) {
+            const char32_t c = text.at(failedAt).isHighSurrogate() && failedAt + 1 < text.size()
+                ? QChar::surrogateToUcs4(text.at(failedAt), text.at(failedAt + 1))
+                : text.at(failedAt).unicode();
+            result.problems.append({file, line, Severity::Error,
+                                    QStringLiteral("символа «%1» (U+%2) нет в Windows-1251")
+                                        .arg(QString::fromUcs4(&c, 1), QString::number(uint(c), 16).toUpper().rightJustified(4, QLatin1Char('0')))});
+        }
+        bytes += encoded + "\r\n";
+        // CR LF, a lone LF or a lone CR: each ends one line of the text.
+        start = end + 1;
+        if (end + 1 < utf8.size() && utf8[end] == '\r' && utf8[end + 1] == '\n')
+            ++start;
+    }
+    if (result.problems.isEmpty()) {
+        result.bytes = std::move(bytes);
+        result.lines = line;
+    }
+    return result;
 }
 
 } // namespace ContentCheck

@@ -2,6 +2,7 @@
 #ifndef CONTENTCHECK_H
 #define CONTENTCHECK_H
 
+#include <QByteArray>
 #include <QByteArrayView>
 #include <QList>
 #include <QString>
@@ -9,14 +10,21 @@
 
 #include <functional>
 
-// Checks a data folder the way the game reads it, and reports every problem
-// a content author must fix, by file and line.
+// Checks a data folder the way the game reads it, and reports by file and
+// line what the game cannot play (errors) apart from what only breaks the
+// bank's own rules of style (warnings).
 namespace ContentCheck {
+
+enum class Severity {
+    Error,   // the game ends, shows something other than the text, or a lifeline misbehaves
+    Warning, // the game plays it; an editorial rule of the bank is broken
+};
 
 struct Problem
 {
     QString file; // relative to the data folder: "qa/7.dat"
     int line = 0; // 1-based; 0 for the file as a whole
+    Severity severity = Severity::Error;
     QString what;
 };
 
@@ -35,10 +43,12 @@ struct Report
     int filesRead = 0;
     int questions = 0;
     int hostLines = 0;
+
+    int count(Severity severity) const;
 };
 
-// Bytes that are not Windows-1251 text as the game expects it.
-QList<Problem> checkBytes(const QString &file, QByteArrayView bytes);
+// The bytes of a file the game reads `needed` lines of.
+QList<Problem> checkBytes(const QString &file, QByteArrayView bytes, int needed);
 
 // The records of a level file (its first 50 lines).
 QList<Problem> checkLevel(const QString &file, const QStringList &lines, const Fits &fits);
@@ -54,8 +64,23 @@ Report checkFolder(const QString &dataFolder, const Fits &fits);
 // running QApplication.
 Fits measuredByTheGame();
 
-// "qa/7.dat:12: …" lines and a closing summary.
+// "qa/7.dat:12: вопрос 3: …" for one problem.
+QString describe(const Problem &problem);
+
+// The errors, then the warnings, each group in file order under its
+// heading, and a closing line that counts both.
 QString format(const Report &report);
+
+// A plain UTF-8 text (any line ends, with or without a byte order mark)
+// as a content file: Windows-1251 with CR LF after every line. On failure
+// `problems` names the lines that cannot be converted and `bytes` is empty.
+struct Conversion
+{
+    QByteArray bytes;
+    int lines = 0;
+    QList<Problem> problems;
+};
+Conversion fromUtf8Text(const QString &file, QByteArrayView utf8);
 
 } // namespace ContentCheck
 

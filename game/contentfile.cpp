@@ -7,6 +7,9 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <algorithm>
+#include <iterator>
+
 namespace ContentFile {
 
 namespace {
@@ -39,6 +42,30 @@ QString decodeWindows1251(QByteArrayView bytes)
 }
 
 } // namespace
+
+QByteArray encodeWindows1251(QStringView text, qsizetype *failedAt)
+{
+    *failedAt = -1;
+    QByteArray bytes;
+    bytes.reserve(text.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t c = text[i].unicode();
+        if (c < 0x80) {
+            bytes += char(c);
+        } else if (c >= 0x0410 && c <= 0x044F) {
+            bytes += char(0xC0 + (c - 0x0410));
+        } else {
+            // 0x98 stands for no character, so U+0098 has no byte either.
+            const char16_t *found = c == 0x0098 ? std::end(UpperHalf) : std::find(std::begin(UpperHalf), std::end(UpperHalf), c);
+            if (found == std::end(UpperHalf)) {
+                *failedAt = i;
+                return {};
+            }
+            bytes += char(0x80 + (found - std::begin(UpperHalf)));
+        }
+    }
+    return bytes;
+}
 
 QStringList splitLines(QByteArrayView bytes, qsizetype maxLines)
 {

@@ -16,6 +16,11 @@ namespace ContentFile {
 // them are not looked at beyond finding the line ends.
 QStringList splitLines(QByteArrayView bytes, qsizetype maxLines = -1);
 
+// The reverse of the decoding, for the content check's conversion of an
+// author's text (the game itself writes nothing). `failedAt` gets the index
+// of the first character that has no Windows-1251 byte, or -1.
+QByteArray encodeWindows1251(QStringView text, qsizetype *failedAt);
+
 struct ReadResult
 {
     enum Status { Ok, NotFound, Unreadable, TooShort };

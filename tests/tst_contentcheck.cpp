@@ -5,11 +5,13 @@
 #include "testsupport.h"
 #include "ui/appearance.h"
 
+#include <QDir>
 #include <QProcess>
 #include <QTest>
 
-// The content check: the shipped bank passes, and every kind of broken
-// content is caught with its file and line.
+// The content check: the shipped bank passes even the strict check, and
+// every kind of problem is caught with its file and line, as an error when
+// the game cannot play it and as a warning when only a rule of style breaks.
 class TestContentCheck : public QObject
 {
     Q_OBJECT
@@ -18,10 +20,11 @@ private slots:
     void initTestCase();
 
     void shippedDataPasses();
-    void brokenContentIsCaughtWithFileAndLine_data();
-    void brokenContentIsCaughtWithFileAndLine();
+    void problemsAreCaughtWithFileLineAndSeverity_data();
+    void problemsAreCaughtWithFileLineAndSeverity();
     void lineSixteenOfTheSuspenseLinesIsNeverMeasured();
     void commandLineReportsAndExits();
+    void conversionWritesOnlyTheNamedFile();
 
 private:
     ContentCheck::Fits m_fits;
@@ -40,12 +43,41 @@ QByteArray shippedBytes(const QString &file)
     return in.open(QIODevice::ReadOnly) ? in.readAll() : QByteArray();
 }
 
-// "qa/7.dat:12: …" lines of a report, the summary dropped.
-QStringList problemLines(const ContentCheck::Report &report)
+// The test levels with questions that end in "?", so that a folder of them
+// is clean and each row shows only the problem it makes.
+QStringList cleanLevel(int level)
 {
-    QStringList lines = ContentCheck::format(report).split('\n', Qt::SkipEmptyParts);
-    lines.removeLast();
+    QStringList lines = DataFolder::levelLines(level);
+    for (qsizetype i = 0; i < lines.size(); i += 5)
+        lines[i] += QLatin1Char('?');
     return lines;
+}
+
+void writeCleanFolder(DataFolder &folder)
+{
+    folder.writeHostFiles();
+    for (int level = 1; level <= 15; ++level)
+        folder.writeLines(QStringLiteral("data/qa/%1.dat").arg(level), cleanLevel(level));
+}
+
+struct Run
+{
+    int exitCode = -1;
+    QString out;
+    QString err;
+};
+
+Run runCheck(const QStringList &arguments)
+{
+    QProcess process;
+    process.start(QStringLiteral(KVIZORA_CHECK), arguments);
+    Run run;
+    if (!process.waitForFinished(30000))
+        return run;
+    run.exitCode = process.exitCode();
+    run.out = QString::fromUtf8(process.readAllStandardOutput());
+    run.err = QString::fromUtf8(process.readAllStandardError());
+    return run;
 }
 
 } // namespace
@@ -64,14 +96,15 @@ void TestContentCheck::shippedDataPasses()
     QCOMPARE(report.questions, 150);
 }
 
-void TestContentCheck::brokenContentIsCaughtWithFileAndLine_data()
+void TestContentCheck::problemsAreCaughtWithFileLineAndSeverity_data()
 {
     QTest::addColumn<QString>("file");
     QTest::addColumn<QByteArray>("bytes"); // replaces the file; empty: remove it
-    QTest::addColumn<QString>("expected"); // the start of the first problem line
+    QTest::addColumn<bool>("error");       // else a warning
+    QTest::addColumn<QString>("expected"); // the start of the problem's line
 
     const auto level = [](int n, const std::function<void(QStringList &)> &edit) {
-        QStringList lines = DataFolder::levelLines(n);
+        QStringList lines = cleanLevel(n);
         edit(lines);
         QByteArray bytes;
         for (const QString &line : lines)
@@ -80,52 +113,64 @@ void TestContentCheck::brokenContentIsCaughtWithFileAndLine_data()
     };
     const QString longText = QString(60, QChar(u'Ж')) + QStringLiteral(" ") + QString(60, QChar(u'Ж'));
 
-    QTest::newRow("missing file") << "qa/9.dat" << QByteArray() << "qa/9.dat: файл не найден";
-    QTest::newRow("short file") << "qa/7.dat" << level(7, [](QStringList &l) { l.removeLast(); })
+    // What the game cannot play: it ends, shows garbage or cut text, or a
+    // lifeline finds no wrong answer to take away or name.
+    QTest::newRow("missing file") << "qa/9.dat" << QByteArray() << true << "qa/9.dat: файл не найден";
+    QTest::newRow("short file") << "qa/7.dat" << level(7, [](QStringList &l) { l.removeLast(); }) << true
                                 << "qa/7.dat: в файле 49 строк, а нужно 50";
-    QTest::newRow("UTF-8") << "qa/2.dat" << DataFolder::levelLines(2).join("\r\n").toUtf8()
-                           << "qa/2.dat: файл записан в UTF-8";
-    QTest::newRow("LF line ends") << "qa/3.dat" << toWindows1251(DataFolder::levelLines(3).join("\n"))
-                                  << "qa/3.dat: строки разделены только LF";
-    QTest::newRow("byte 0x98") << "qa/4.dat" << level(4, [](QStringList &l) { l[11] += QChar(0x98); })
-                               << "qa/4.dat:12: байт 0x98";
-    QTest::newRow("control byte") << "qa/4.dat" << level(4, [](QStringList &l) { l[3] += QChar(0x07); })
-                                  << "qa/4.dat:4: управляющий символ 0x07";
-    QTest::newRow("lone LF") << "qa/4.dat" << level(4, [](QStringList &l) { l[5] += QChar('\n'); })
-                             << "qa/4.dat:6: перевод строки LF без CR";
-    QTest::newRow("empty question") << "qa/5.dat" << level(5, [](QStringList &l) { l[5].clear(); })
-                                    << "qa/5.dat:6: пустой вопрос";
-    QTest::newRow("empty answer") << "qa/5.dat" << level(5, [](QStringList &l) { l[9].clear(); })
-                                  << "qa/5.dat:10: пустой ответ";
-    QTest::newRow("equal answers") << "qa/6.dat" << level(6, [](QStringList &l) { l[14] = l[13]; })
-                                   << "qa/6.dat:15: ответ совпадает с ответом в строке 14";
+    QTest::newRow("UTF-8") << "qa/2.dat" << cleanLevel(2).join("\r\n").toUtf8() << true << "qa/2.dat: файл записан в UTF-8";
+    QTest::newRow("LF line ends") << "qa/3.dat" << toWindows1251(cleanLevel(3).join("\n")) << true
+                                  << "qa/3.dat: в файле 1 строка, а нужно 50: строки разделены только LF";
+    QTest::newRow("question too long") << "qa/10.dat" << level(10, [&](QStringList &l) { l[45] = longText + longText + longText + "?"; })
+                                       << true << "qa/10.dat:46: вопрос 10: вопрос не помещается";
+    QTest::newRow("answer too long") << "qa/11.dat" << level(11, [&](QStringList &l) { l[7] = longText; }) << true
+                                     << "qa/11.dat:8: вопрос 2: ответ не помещается";
+    QTest::newRow("host line too long") << "host/Right.dat" << toWindows1251(QStringList(11, "Верно!").join("\r\n").replace(0, 6, longText) + "\r\n")
+                                        << true << "host/Right.dat:1: реплика не помещается";
+    QTest::newRow("empty correct answer") << "qa/5.dat" << level(5, [](QStringList &l) { l[6].clear(); }) << true
+                                          << "qa/5.dat:7: вопрос 2: пустой верный ответ";
+    QTest::newRow("two wrong answers hold the correct one")
+        << "qa/8.dat" << level(8, [](QStringList &l) { l[1] = "Рим"; l[2] = "Рима"; l[3] = "Римини"; }) << true
+        << "qa/8.dat:2: вопрос 1: текст верного ответа есть и в надписях неверных ответов: «50 на 50» не найдёт";
+
+    // What the game plays, against the rules of the bank.
+    QTest::newRow("byte 0x98") << "qa/4.dat" << level(4, [](QStringList &l) { l[11] += QChar(0x98); }) << false
+                               << "qa/4.dat:12: вопрос 3: байт 0x98";
+    QTest::newRow("control byte") << "qa/4.dat" << level(4, [](QStringList &l) { l[3] += QChar(0x07); }) << false
+                                  << "qa/4.dat:4: вопрос 1: управляющий символ 0x07";
+    QTest::newRow("lone LF") << "qa/4.dat" << level(4, [](QStringList &l) { l[6].insert(1, QChar('\n')); }) << false
+                             << "qa/4.dat:7: вопрос 2: перевод строки LF без CR";
+    QTest::newRow("last line without CR LF") << "qa/4.dat" << level(4, [](QStringList &) {}).chopped(2) << false
+                                             << "qa/4.dat:50: вопрос 10: последняя строка файла не кончается CR LF";
+    QTest::newRow("empty question") << "qa/5.dat" << level(5, [](QStringList &l) { l[5].clear(); }) << false
+                                    << "qa/5.dat:6: вопрос 2: пустой вопрос";
+    QTest::newRow("empty answer") << "qa/5.dat" << level(5, [](QStringList &l) { l[9].clear(); }) << false
+                                  << "qa/5.dat:10: вопрос 2: пустой ответ";
+    QTest::newRow("equal answers") << "qa/6.dat" << level(6, [](QStringList &l) { l[14] = l[13]; }) << false
+                                   << "qa/6.dat:15: вопрос 3: ответ совпадает с ответом в строке 14";
     QTest::newRow("wrong answer contains the correct one")
-        << "qa/8.dat" << level(8, [](QStringList &l) { l[1] = "Рим"; l[3] = "Рима"; })
-        << "qa/8.dat:4: неверный ответ содержит текст верного ответа (строка 2)";
-    QTest::newRow("question too long") << "qa/10.dat" << level(10, [&](QStringList &l) { l[45] = longText + longText + longText; })
-                                       << "qa/10.dat:46: вопрос не помещается";
-    QTest::newRow("answer too long") << "qa/11.dat" << level(11, [&](QStringList &l) { l[7] = longText; })
-                                     << "qa/11.dat:8: ответ не помещается";
-    QTest::newRow("host line too long") << "host/Right.dat" << toWindows1251(QStringList(11, "Верно!").join("\r\n").replace(0, 6, longText))
-                                        << "host/Right.dat:1: реплика не помещается";
-    QTest::newRow("empty host line") << "host/Wrong.dat" << QByteArray("a\r\nb\r\n\r\nd\r\ne\r\nf\r\ng\r\n")
+        << "qa/8.dat" << level(8, [](QStringList &l) { l[1] = "Рим"; l[3] = "Рима"; }) << false
+        << "qa/8.dat:4: вопрос 1: неверный ответ содержит текст верного ответа (строка 2)";
+    QTest::newRow("ellipsis character") << "qa/12.dat" << level(12, [](QStringList &l) { l[22] += QChar(0x2026); }) << false
+                                        << "qa/12.dat:23: вопрос 5: многоточие одним знаком";
+    QTest::newRow("empty host line") << "host/Wrong.dat" << QByteArray("a\r\nb\r\n\r\nd\r\ne\r\nf\r\ng\r\n") << false
                                      << "host/Wrong.dat:3: пустая реплика";
     // The game falls back to the 1x picture without a word in both cases.
-    QTest::newRow("2x picture unreadable") << "gfx/Phoned@2x.gif" << QByteArray("GIF89a? not really")
+    QTest::newRow("2x picture unreadable") << "gfx/Phoned@2x.gif" << QByteArray("GIF89a? not really") << false
                                            << "gfx/Phoned@2x.gif: файл не удаётся прочитать";
-    QTest::newRow("2x picture as small as the 1x") << "gfx/5050d@2x.gif" << shippedBytes("gfx/5050d.gif")
+    QTest::newRow("2x picture as small as the 1x") << "gfx/5050d@2x.gif" << shippedBytes("gfx/5050d.gif") << false
                                                    << "gfx/5050d@2x.gif: картинка 61×29, а нужна 122×58";
 }
 
-void TestContentCheck::brokenContentIsCaughtWithFileAndLine()
+void TestContentCheck::problemsAreCaughtWithFileLineAndSeverity()
 {
     QFETCH(QString, file);
     QFETCH(QByteArray, bytes);
+    QFETCH(bool, error);
     QFETCH(QString, expected);
 
     DataFolder folder;
-    folder.writeHostFiles();
-    folder.writeLevels(1, 15);
+    writeCleanFolder(folder);
     for (const char *used : Lifelines::UsedPictures)
         folder.writeBytes(QStringLiteral("data/gfx/") + QLatin1String(used), shippedBytes(QStringLiteral("gfx/") + QLatin1String(used)));
     if (bytes.isEmpty())
@@ -134,18 +179,16 @@ void TestContentCheck::brokenContentIsCaughtWithFileAndLine()
         folder.writeBytes("data/" + file, bytes);
 
     const ContentCheck::Report report = ContentCheck::checkFolder(folder.path() + "/data", m_fits);
-    const QStringList problems = problemLines(report);
-    // Unix line ends also leave the file one line long, which is said too.
-    const qsizetype expectedCount = expected.contains(QStringLiteral("только LF")) ? 2 : 1;
-    QVERIFY2(problems.size() == expectedCount, qPrintable(problems.join('\n')));
-    QVERIFY2(problems.first().startsWith(expected), qPrintable(problems.first()));
+    QVERIFY2(report.problems.size() == 1, qPrintable(ContentCheck::format(report)));
+    const ContentCheck::Problem &problem = report.problems.first();
+    QCOMPARE(problem.severity, error ? ContentCheck::Severity::Error : ContentCheck::Severity::Warning);
+    QVERIFY2(ContentCheck::describe(problem).startsWith(expected), qPrintable(ContentCheck::describe(problem)));
 }
 
 void TestContentCheck::lineSixteenOfTheSuspenseLinesIsNeverMeasured()
 {
     DataFolder folder;
-    folder.writeHostFiles();
-    folder.writeLevels(1, 15);
+    writeCleanFolder(folder);
     QStringList intrigue;
     for (int i = 1; i <= 15; ++i)
         intrigue << QStringLiteral("Интрига %1").arg(i);
@@ -156,28 +199,66 @@ void TestContentCheck::lineSixteenOfTheSuspenseLinesIsNeverMeasured()
 
 void TestContentCheck::commandLineReportsAndExits()
 {
-    QProcess ok;
-    ok.start(QStringLiteral(KVIZORA_CHECK), {shippedData()});
-    QVERIFY(ok.waitForFinished(30000));
-    QCOMPARE(ok.exitCode(), 0);
-    QVERIFY(QString::fromUtf8(ok.readAllStandardOutput()).startsWith(QStringLiteral("Ошибок нет: 18 файлов, 150 вопросов")));
+    const Run shipped = runCheck({QStringLiteral("--strict"), shippedData()});
+    QCOMPARE(shipped.exitCode, 0);
+    QVERIFY2(shipped.out.startsWith(QStringLiteral("Итог: ошибок — 0, предупреждений — 0 (18 файлов, 150 вопросов")), qPrintable(shipped.out));
 
+    // Warnings alone pass, unless the check is strict.
     DataFolder folder;
-    folder.writeHostFiles();
-    folder.writeLevels(1, 15);
-    QFile::remove(folder.path() + "/data/qa/15.dat");
-    QProcess broken;
-    broken.start(QStringLiteral(KVIZORA_CHECK), {folder.path() + "/data"});
-    QVERIFY(broken.waitForFinished(30000));
-    QCOMPARE(broken.exitCode(), 1);
-    const QString errors = QString::fromUtf8(broken.readAllStandardError());
-    QVERIFY(errors.contains(QStringLiteral("qa/15.dat: файл не найден")));
-    QVERIFY(errors.contains(QStringLiteral("Найдено ошибок: 1.")));
+    writeCleanFolder(folder);
+    QStringList lines = cleanLevel(3);
+    lines[2].clear();
+    folder.writeLines("data/qa/3.dat", lines);
+    const Run styled = runCheck({folder.path() + "/data"});
+    QCOMPARE(styled.exitCode, 0);
+    QVERIFY2(styled.out.contains(QStringLiteral("qa/3.dat:3: вопрос 1: пустой ответ\n")), qPrintable(styled.out));
+    QVERIFY(styled.out.endsWith(QStringLiteral("Итог: ошибок — 0, предупреждений — 1 (18 файлов, 150 вопросов, 34 реплики ведущего).\n")));
+    const Run strict = runCheck({QStringLiteral("--strict"), folder.path() + "/data"});
+    QCOMPARE(strict.exitCode, 1);
+    QVERIFY(strict.err.contains(QStringLiteral("предупреждений — 1")));
 
-    QProcess usage;
-    usage.start(QStringLiteral(KVIZORA_CHECK), {});
-    QVERIFY(usage.waitForFinished(30000));
-    QCOMPARE(usage.exitCode(), 2);
+    QFile::remove(folder.path() + "/data/qa/15.dat");
+    const Run broken = runCheck({folder.path() + "/data"});
+    QCOMPARE(broken.exitCode, 1);
+    QVERIFY2(broken.err.contains(QStringLiteral("Ошибки (игра не сможет этим играть):\nqa/15.dat: файл не найден\n")), qPrintable(broken.err));
+    QVERIFY(broken.err.contains(QStringLiteral("Итог: ошибок — 1, предупреждений — 1 (17 файлов, 140 вопросов")));
+
+    QCOMPARE(runCheck({}).exitCode, 2);
+}
+
+void TestContentCheck::conversionWritesOnlyTheNamedFile()
+{
+    QTemporaryDir dir;
+    const QString in = dir.filePath("7.txt");
+    const QString out = dir.filePath("7.dat");
+    const auto writeText = [&](const QByteArray &utf8) {
+        QFile file(in);
+        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(utf8);
+    };
+
+    // A byte order mark, Windows and Unix line ends, no end to the last line.
+    writeText(QStringLiteral("\uFEFFЧто «ёлочки»?\r\nЁж — зверь\nпоследняя").toUtf8());
+    QCOMPARE(runCheck({"--convert", in, out}).exitCode, 0);
+    const QByteArray expected = toWindows1251(QStringLiteral("Что «ёлочки»?\r\nЁж — зверь\r\nпоследняя\r\n"));
+    const auto written = [&] {
+        QFile file(out);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    };
+    QCOMPARE(written(), expected);
+
+    // A character Windows-1251 lacks, or a file that is not UTF-8 at all,
+    // leaves the named file as it was.
+    writeText(QStringLiteral("Вопрос?\nОтвет ✓\n").toUtf8());
+    Run refused = runCheck({"--convert", in, out});
+    QCOMPARE(refused.exitCode, 1);
+    QVERIFY2(refused.err.contains(QStringLiteral(":2: символа «✓» (U+2713) нет в Windows-1251")), qPrintable(refused.err));
+    writeText(toWindows1251(QStringLiteral("Вопрос?\r\n")));
+    refused = runCheck({"--convert", in, out});
+    QCOMPARE(refused.exitCode, 1);
+    QVERIFY2(refused.err.contains(QStringLiteral(":1: строка не в UTF-8")), qPrintable(refused.err));
+    QCOMPARE(written(), expected);
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files).size(), 2);
 }
 
 QTEST_MAIN(TestContentCheck)
