@@ -4,9 +4,9 @@
 # distribution would: every file where it belongs and nothing else, links
 # that resolve inside the package, the content byte for byte, the declared
 # dependencies, one version throughout, lintian, the desktop entry and the
-# AppStream metadata; and that the installed layout works: the content
-# check, run from the unpacked package, finds all content through the path
-# the game itself takes.
+# AppStream metadata; and that the installed layout works: the strict
+# content check, run from the unpacked package, finds all content through
+# the path the game itself takes, without an error or a warning.
 set -euo pipefail
 source=$(cd "$(dirname "$0")/.." && pwd)
 build=$1
@@ -123,12 +123,13 @@ if ! appstream_report=$(appstreamcli validate-tree --pedantic --no-net "$root/us
 fi
 
 # Started through the PATH, the game's program folder is where its link
-# leads; the check unpacked with it must find all content in data/ there.
+# leads; the check unpacked with it must find all content in data/ there,
+# and the shipped bank keeps even the rules of style.
 program_folder=$(dirname "$(readlink -f "$root/usr/games/kvizora")")
 if [ "$program_folder" != "$root/usr/lib/games/kvizora" ]; then
     problem "usr/games/kvizora leads to $program_folder"
 fi
-if ! report=$(timeout 60 "$root/usr/games/kvizora-check" "$program_folder/data" 2>&1); then
+if ! report=$(timeout 60 "$root/usr/games/kvizora-check" --strict "$program_folder/data" 2>&1); then
     echo "$report"
     problem "the unpacked kvizora-check does not pass the unpacked content"
 fi
