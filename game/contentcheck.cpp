@@ -293,15 +293,26 @@ Report checkFolder(const QString &dataFolder, const Fits &fits)
             report.hostLines += host.read;
         }
     }
-    // A used-lifeline picture's 2x twin is optional, and the game never
-    // complains about one: it shows the 1x picture where the twin cannot be
-    // read, and scales a twin of any other size to fit. So this is the only
-    // place that can tell its author.
+    // A used-lifeline picture that cannot be loaded ends the game when the
+    // player takes that lifeline. Its 2x twin is optional, and the game
+    // never complains about one: it shows the 1x picture where the twin
+    // cannot be read, and scales a twin of any other size to fit. So this is
+    // the only place that can tell its author.
     for (const char *used : Lifelines::UsedPictures) {
         const QString name = QStringLiteral("gfx/") + QLatin1String(used);
+        const QFileInfo picture(relative(dataFolder, name));
+        if (!picture.exists())
+            report.problems.append({name, 0, Severity::Error, QStringLiteral("файл не найден: игра закроется, когда игрок возьмёт эту подсказку")});
+        else if (!picture.isFile() || QImage(picture.filePath()).isNull())
+            report.problems.append({name, 0, Severity::Error, QStringLiteral("файл не удаётся прочитать: игра закроется, когда игрок возьмёт эту подсказку")});
         const QString twin = Lifelines::doubledPicture(name);
         if (!QFileInfo::exists(relative(dataFolder, twin)))
             continue;
+        // Only a regular file: a named pipe would block the reading.
+        if (!QFileInfo(relative(dataFolder, twin)).isFile()) {
+            report.problems.append({twin, 0, Severity::Warning, QStringLiteral("файл не удаётся прочитать: игра покажет картинку %1").arg(name)});
+            continue;
+        }
         const QImage doubled(relative(dataFolder, twin));
         if (doubled.isNull()) {
             report.problems.append({twin, 0, Severity::Warning, QStringLiteral("файл не удаётся прочитать: игра покажет картинку %1").arg(name)});

@@ -56,8 +56,8 @@ QList<Problem> checkLevel(const QString &file, const QStringList &lines, const F
 // The lines of a host file that the game shows.
 QList<Problem> checkHostLines(const QString &file, const QStringList &lines, int shown, const Fits &fits);
 
-// The whole folder: qa/1.dat .. qa/15.dat, the three host files, and the
-// used-lifeline pictures' optional 2x twins (gfx/5050d@2x.gif, ...).
+// The whole folder: qa/1.dat .. qa/15.dat, the three host files, the
+// used-lifeline pictures and their optional 2x twins (gfx/5050d@2x.gif, ...).
 Report checkFolder(const QString &dataFolder, const Fits &fits);
 
 // Measures with the game's own windows, fonts and box sizes. Needs a

@@ -58,6 +58,8 @@ void writeCleanFolder(DataFolder &folder)
     folder.writeHostFiles();
     for (int level = 1; level <= 15; ++level)
         folder.writeLines(QStringLiteral("data/qa/%1.dat").arg(level), cleanLevel(level));
+    for (const char *used : Lifelines::UsedPictures)
+        folder.writeBytes(QStringLiteral("data/gfx/") + QLatin1String(used), shippedBytes(QStringLiteral("gfx/") + QLatin1String(used)));
 }
 
 struct Run
@@ -129,6 +131,8 @@ void TestContentCheck::problemsAreCaughtWithFileLineAndSeverity_data()
                                         << true << "host/Right.dat:1: реплика не помещается";
     QTest::newRow("empty correct answer") << "qa/5.dat" << level(5, [](QStringList &l) { l[6].clear(); }) << true
                                           << "qa/5.dat:7: вопрос 2: пустой верный ответ";
+    QTest::newRow("used picture missing") << "gfx/Audid.gif" << QByteArray() << true
+                                          << "gfx/Audid.gif: файл не найден: игра закроется, когда игрок возьмёт эту подсказку";
     QTest::newRow("two wrong answers hold the correct one")
         << "qa/8.dat" << level(8, [](QStringList &l) { l[1] = "Рим"; l[2] = "Рима"; l[3] = "Римини"; }) << true
         << "qa/8.dat:2: вопрос 1: текст верного ответа есть и в надписях неверных ответов: «50 на 50» не найдёт";
@@ -171,8 +175,6 @@ void TestContentCheck::problemsAreCaughtWithFileLineAndSeverity()
 
     DataFolder folder;
     writeCleanFolder(folder);
-    for (const char *used : Lifelines::UsedPictures)
-        folder.writeBytes(QStringLiteral("data/gfx/") + QLatin1String(used), shippedBytes(QStringLiteral("gfx/") + QLatin1String(used)));
     if (bytes.isEmpty())
         QFile::remove(folder.path() + "/data/" + file);
     else
