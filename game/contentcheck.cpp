@@ -101,12 +101,10 @@ QList<Problem> checkBytes(const QString &file, QByteArrayView bytes, int needed)
     for (qsizetype i = 0; i < bytes.size() && line <= needed; ++i) {
         const auto b = static_cast<unsigned char>(bytes[i]);
         if (b == '\r') {
-            if (i + 1 < bytes.size() && bytes[i + 1] == '\n') {
+            if (i + 1 < bytes.size() && bytes[i + 1] == '\n')
                 ++i;
-            } else if (i + 1 < bytes.size()) {
-                if (crOnly++ == 0)
-                    firstCrOnly = line;
-            }
+            else if (crOnly++ == 0)
+                firstCrOnly = line;
             ++line;
         } else if (b == '\n') {
             warn(line, QStringLiteral("перевод строки LF без CR внутри строки: игра покажет его как перенос в тексте"));
@@ -117,7 +115,7 @@ QList<Problem> checkBytes(const QString &file, QByteArrayView bytes, int needed)
         }
     }
     if (crOnly > 0)
-        warn(firstCrOnly, QStringLiteral("%1 кончается одним CR, без LF (первая здесь)").arg(countedInRussian(crOnly, "строка", "строки", "строк")));
+        warn(firstCrOnly, QStringLiteral("строк, что кончаются одним CR без LF: %1 (первая — эта)").arg(crOnly));
     if (!bytes.isEmpty() && !bytes.endsWith("\r\n") && !bytes.endsWith('\r'))
         warn(lineAt(bytes, bytes.size()), QStringLiteral("последняя строка файла не кончается CR LF"));
     return problems;
