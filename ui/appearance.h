@@ -2,6 +2,8 @@
 #ifndef APPEARANCE_H
 #define APPEARANCE_H
 
+#include "game/rules.h"
+
 #include <QColor>
 #include <QPoint>
 #include <QRect>
@@ -15,10 +17,13 @@ QT_END_NAMESPACE
 // Shared looks of the game's windows.
 namespace Appearance {
 
-// The windows are designed in twips; 15 twips make one pixel.
-constexpr int px(int twips)
+// The windows are designed in twips, 15 to a pixel. A position or size in
+// twips becomes the nearest whole pixel, a tie going to the even one, as
+// every computed value the game stores does.
+inline constexpr int TwipsPerPixel = 15;
+inline int px(double twips)
 {
-    return twips / 15;
+    return static_cast<int>(Rules::roundHalfEven(twips / TwipsPerPixel));
 }
 
 // Gives fontconfig the game's own configuration (FontSetup), maps the faces
