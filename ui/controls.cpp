@@ -29,7 +29,7 @@ void setPointSize(QWidget *widget, double points)
 // Windows-1251, the only characters a content file can hold, so looking for
 // missing characters in other faces would never change a glyph; it would
 // only sort every installed font once per face.
-QFont captionFont(const QWidget *widget)
+QFont ownFaceOnly(const QWidget *widget)
 {
     QFont font = widget->font();
     font.setStyleStrategy(QFont::StyleStrategy(font.styleStrategy() | QFont::NoFontMerging));
@@ -340,6 +340,12 @@ void CaptionLabel::setRidge(bool on)
     update();
 }
 
+void CaptionLabel::setShrinksToFit(bool on)
+{
+    m_shrinksToFit = on;
+    update();
+}
+
 double CaptionLabel::fontSize() const
 {
     return font().pointSizeF();
@@ -389,7 +395,7 @@ int CaptionLabel::textFlags() const
 
 QSize CaptionLabel::sizeHint() const
 {
-    const QFontMetrics metrics(captionFont(this));
+    const QFontMetrics metrics(captionFont());
     const QRect needed = metrics.boundingRect(QRect(0, 0, 0, 0), int(m_alignment) | Qt::AlignTop, m_caption);
     const int frame = (m_ridge ? 4 : 0) + (m_borderColor.isValid() ? 2 : 0);
     return needed.size() + QSize(frame, frame);
@@ -407,7 +413,37 @@ bool fitsInto(const QFont &font, const QRect &area, int flags, const QString &te
 
 bool CaptionLabel::fits(const QString &text) const
 {
-    return fitsInto(captionFont(this), textRect(), textFlags(), text);
+    return fitsInto(fontFor(text), textRect(), textFlags(), text);
+}
+
+QFont CaptionLabel::fontFor(const QString &text) const
+{
+    QFont font = ownFaceOnly(this);
+    if (!m_shrinksToFit)
+        return font;
+    const QRect area = textRect();
+    const int flags = textFlags();
+    if (m_fitted.text == text && m_fitted.designed == font && m_fitted.area == area && m_fitted.flags == flags)
+        return m_fitted.font;
+    m_fitted = {text, font, area, flags, font};
+    if (fitsInto(font, area, flags, text))
+        return font;
+    // The largest quarter point that fits, by halving the range: a smaller
+    // size never needs more room.
+    const int designed = qRound(font.pointSizeF() * 4);
+    int fitting = designed / 2;
+    int tooLarge = designed;
+    while (tooLarge - fitting > 1) {
+        const int middle = (fitting + tooLarge) / 2;
+        font.setPointSizeF(middle / 4.0);
+        if (fitsInto(font, area, flags, text))
+            fitting = middle;
+        else
+            tooLarge = middle;
+    }
+    font.setPointSizeF(fitting / 4.0);
+    m_fitted.font = font;
+    return font;
 }
 
 void CaptionLabel::fitToCaption()
@@ -438,7 +474,7 @@ void CaptionLabel::paintEvent(QPaintEvent *)
         painter.drawRect(frame.adjusted(0, 0, -1, -1));
     }
     painter.setPen(m_foreColor);
-    painter.setFont(captionFont(this));
+    painter.setFont(captionFont());
     painter.drawText(textRect(), textFlags(), m_caption);
 }
 
@@ -528,12 +564,12 @@ int CaptionButton::textFlags() const
 
 bool CaptionButton::fits(const QString &text) const
 {
-    return fitsInto(captionFont(this), textRect(), textFlags(), text);
+    return fitsInto(ownFaceOnly(this), textRect(), textFlags(), text);
 }
 
 QSize CaptionButton::sizeHint() const
 {
-    const QSize text = QFontMetrics(captionFont(this)).size(0, m_caption);
+    const QSize text = QFontMetrics(ownFaceOnly(this)).size(0, m_caption);
     return text.expandedTo(m_picture.deviceIndependentSize().toSize()) + QSize(12, 8);
 }
 
@@ -572,7 +608,7 @@ void CaptionButton::paintEvent(QPaintEvent *)
     if (!m_caption.isEmpty()) {
         const int flags = textFlags();
         const QRect textArea = textRect().translated(shift);
-        painter.setFont(captionFont(this));
+        painter.setFont(ownFaceOnly(this));
         if (isEnabled()) {
             painter.setPen(m_foreColor);
             painter.drawText(textArea, flags, m_caption);

@@ -4,6 +4,7 @@
 
 #include <QAbstractButton>
 #include <QColor>
+#include <QFont>
 #include <QPixmap>
 #include <QWidget>
 
@@ -17,7 +18,8 @@ class CaptionAnnouncement;
 // A label with a fore and back colour, an optional single-line border of
 // its own colour and an optional raised ridge around the box. Text sits at
 // the top of the box, aligned left, centred or right, and wraps at word
-// boundaries unless word wrap is off.
+// boundaries unless word wrap is off. A label with a fixed caption may
+// shrink its face to keep the caption whole.
 class CaptionLabel : public QWidget
 {
     Q_OBJECT
@@ -33,6 +35,7 @@ class CaptionLabel : public QWidget
     Q_PROPERTY(bool handPointer READ handPointer WRITE setHandPointer)
     Q_PROPERTY(bool autoSize READ autoSize WRITE setAutoSize)
     Q_PROPERTY(bool announcesChanges READ announcesChanges WRITE setAnnouncesChanges)
+    Q_PROPERTY(bool shrinksToFit READ shrinksToFit WRITE setShrinksToFit)
 
 public:
     explicit CaptionLabel(QWidget *parent = nullptr);
@@ -68,6 +71,13 @@ public:
     // when it grows by whole lines.
     bool announcesChanges() const { return m_announcesChanges; }
     void setAnnouncesChanges(bool on) { m_announcesChanges = on; }
+    // The face a window is designed with may be replaced by one whose lines
+    // are taller or whose letters are wider. A label that shrinks to fit
+    // draws its caption in the designed size where it fits, and otherwise in
+    // the largest size, by quarter points down to half the designed one, at
+    // which the whole caption, descenders included, lies inside the box.
+    bool shrinksToFit() const { return m_shrinksToFit; }
+    void setShrinksToFit(bool on);
 
     QSize sizeHint() const override;
 
@@ -75,13 +85,18 @@ public:
     // being cut off at the bottom or the side.
     bool fits(const QString &text) const;
 
+    // The font the caption is drawn in, and the part of the box inside the
+    // border and the ridge that it is drawn into.
+    QFont captionFont() const { return fontFor(m_caption); }
+    QRect textRect() const;
+
 protected:
     void paintEvent(QPaintEvent *event) override;
     void changeEvent(QEvent *event) override;
 
 private:
-    QRect textRect() const;
     int textFlags() const;
+    QFont fontFor(const QString &text) const;
     void fitToCaption();
     void announce(const QString &previous);
 
@@ -98,6 +113,17 @@ private:
     bool m_handPointer = false;
     bool m_autoSize = false;
     bool m_announcesChanges = false;
+    bool m_shrinksToFit = false;
+    // The last size chosen to fit, and what it was chosen for.
+    struct Fitted
+    {
+        QString text;
+        QFont designed;
+        QRect area;
+        int flags = 0;
+        QFont font;
+    };
+    mutable Fitted m_fitted;
 };
 
 // A push button with a fore and back colour, an optional picture drawn
