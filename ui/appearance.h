@@ -47,9 +47,6 @@ void setUpApplication();
 // of its own.
 void showNoWindowIcon(QWidget *window);
 
-// The family the window-button glyphs (close cross, minimise bar) use.
-QString symbolFamily();
-
 // The white pointing hand shown over clickable controls (hot spot 12, 1).
 const QCursor &handCursor();
 

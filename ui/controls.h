@@ -8,6 +8,10 @@
 #include <QPixmap>
 #include <QWidget>
 
+QT_BEGIN_NAMESPACE
+class QPainter;
+QT_END_NAMESPACE
+
 // The game's labels and buttons. Both draw their caption themselves, as
 // plain text: an ampersand stays an ampersand (no accelerator), markup stays
 // text, and a line feed inside a caption breaks the line. Captions from the
@@ -129,7 +133,8 @@ private:
 // A push button with a fore and back colour, an optional picture drawn
 // centred on its face, an optional word wrap of the caption, an optional
 // Alt+letter accelerator, and a switch that keeps it from taking the
-// keyboard focus when clicked.
+// keyboard focus when clicked. In place of a caption it can show one of the
+// symbols of a window's title bar.
 class CaptionButton : public QAbstractButton
 {
     Q_OBJECT
@@ -142,8 +147,14 @@ class CaptionButton : public QAbstractButton
     Q_PROPERTY(QString accelerator READ accelerator WRITE setAccelerator)
     Q_PROPERTY(double fontSize READ fontSize WRITE setFontSize)
     Q_PROPERTY(bool handPointer READ handPointer WRITE setHandPointer)
+    Q_PROPERTY(Glyph glyph READ glyph WRITE setGlyph)
 
 public:
+    // The close cross and the minimise bar, as a window's title bar shows
+    // them; drawn, not taken from a symbol font.
+    enum Glyph { NoGlyph, CloseCross, MinimiseBar };
+    Q_ENUM(Glyph)
+
     explicit CaptionButton(QWidget *parent = nullptr);
 
     QString caption() const { return m_caption; }
@@ -165,6 +176,8 @@ public:
     void setFontSize(double points);
     bool handPointer() const { return m_handPointer; }
     void setHandPointer(bool on);
+    Glyph glyph() const { return m_glyph; }
+    void setGlyph(Glyph glyph);
 
     QSize sizeHint() const override;
 
@@ -179,12 +192,14 @@ protected:
 private:
     QRect textRect() const;
     int textFlags() const;
+    void paintGlyph(QPainter &painter, bool sunken) const;
 
     QString m_caption;
     QColor m_foreColor{Qt::black};
     QColor m_backColor{212, 208, 200};
     QPixmap m_picture;
     QString m_accelerator;
+    Glyph m_glyph = NoGlyph;
     bool m_wordWrap = false;
     bool m_takeFocusOnClick = true;
     bool m_handPointer = false;
