@@ -15,7 +15,7 @@
 #include <QStyle>
 #include <QWindow>
 
-#include <cstdlib>
+#include <algorithm>
 
 namespace {
 
@@ -663,10 +663,20 @@ void CaptionButton::paintGlyph(QPainter &painter, bool sunken) const
     painter.setRenderHint(QPainter::Antialiasing, false);
     if (m_glyph == CloseCross) {
         const int top = (face.height() - side) / 2 + shift;
-        for (int y = 0; y < side; ++y)
-            for (int x = 0; x < side; ++x)
-                if (std::abs(x - y) <= reach || std::abs(x + y - (side - 1)) <= reach)
-                    painter.fillRect(left + x, top + y, 1, 1, ink);
+        for (int y = 0; y < side; ++y) {
+            // Each row crosses both bands; near the middle they merge.
+            const int fallingFrom = std::max(0, y - reach);
+            const int fallingTo = std::min(side - 1, y + reach);
+            const int risingFrom = std::max(0, side - 1 - y - reach);
+            const int risingTo = std::min(side - 1, side - 1 - y + reach);
+            if (std::max(fallingFrom, risingFrom) <= std::min(fallingTo, risingTo) + 1) {
+                const int from = std::min(fallingFrom, risingFrom);
+                painter.fillRect(left + from, top + y, std::max(fallingTo, risingTo) - from + 1, 1, ink);
+            } else {
+                painter.fillRect(left + fallingFrom, top + y, fallingTo - fallingFrom + 1, 1, ink);
+                painter.fillRect(left + risingFrom, top + y, risingTo - risingFrom + 1, 1, ink);
+            }
+        }
     } else {
         const int height = 2 * reach + 1;
         painter.fillRect(left, (face.height() - height) / 2 + shift, side, height, ink);
