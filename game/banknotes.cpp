@@ -2,22 +2,11 @@
 #include "game/banknotes.h"
 
 #include "game/platform.h"
-
-#include <cmath>
+#include "game/rules.h"
 
 namespace Banknotes {
 
-double roundHalfEven(double value)
-{
-    // Spelled out rather than left to the floating-point rounding mode.
-    const double below = std::floor(value);
-    const double fraction = value - below;
-    if (fraction > 0.5)
-        return below + 1;
-    if (fraction < 0.5)
-        return below;
-    return std::fmod(below, 2.0) == 0.0 ? below : below + 1;
-}
+using Rules::roundHalfEven;
 
 Note place(Platform::RandomSource &random, int areaWidth, int areaHeight, int noteWidth, int noteHeight)
 {

@@ -13,10 +13,6 @@ class RandomSource;
 // lengths are twips.
 namespace Banknotes {
 
-// Nearest integer, a tie going to the even one (2.5 gives 2, 3.5 gives 4),
-// the rounding every computed value gets when it is stored.
-double roundHalfEven(double value);
-
 // Where one note stands and how far it falls on each tick.
 struct Note
 {

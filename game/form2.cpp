@@ -22,8 +22,6 @@
 #include <QPainter>
 #include <QSessionManager>
 
-#include <cmath>
-
 namespace {
 
 const QColor AnswerTextColor(255, 247, 166);
@@ -240,9 +238,12 @@ void Form2::Form_Resize()
     const int outerHeight = Appearance::px(OuterHeightTwips);
     if (height() != outerHeight)
         setFixedSize(width(), outerHeight);
+    // Half the screen height minus half the window height, in twips, as the
+    // window is designed, then to pixels like every other position.
     const QRect screen = Appearance::screenArea(this);
-    const double top = screen.height() / 2.0 - height() / 2.0;
-    m_place.setY(screen.y() + static_cast<int>(std::lround(top)));
+    using Appearance::TwipsPerPixel;
+    const double topTwips = screen.height() * TwipsPerPixel / 2.0 - height() * TwipsPerPixel / 2.0;
+    m_place.setY(screen.y() + Appearance::px(topTwips));
     // The window has no title bar and only the game moves it, so its left
     // edge is still the one it got at start-up, whatever Qt's record says
     // (see moveEvent).

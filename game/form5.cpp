@@ -11,19 +11,10 @@
 
 #include <QLabel>
 
-#include <cmath>
-
 namespace {
 
-constexpr int TwipsPerPixel = 15;
+using Appearance::TwipsPerPixel;
 constexpr int TickMilliseconds = 70;
-
-// Pixels of a position in twips; notes above the window have negative tops,
-// so this rounds down rather than towards zero to keep the fall even.
-int pixels(int twips)
-{
-    return static_cast<int>(std::floor(static_cast<double>(twips) / TwipsPerPixel));
-}
 
 } // namespace
 
@@ -86,7 +77,7 @@ void Form5::Timer1_Timer()
     for (int index = 0; index < 4; ++index) {
         if (Banknotes::fall(notes[index], scaleHeight()))
             PlaceMoney(index);
-        Money[index]->move(pixels(notes[index].x), pixels(notes[index].y));
+        Money[index]->move(Appearance::px(notes[index].x), Appearance::px(notes[index].y));
     }
 }
 

@@ -14,6 +14,11 @@ class RandomSource;
 // drive them with scripted random draws.
 namespace Rules {
 
+// Nearest integer, a tie going to the even one (2.5 gives 2, 3.5 gives 4),
+// the rounding every computed value gets when it is stored, a position in
+// pixels included.
+double roundHalfEven(double value);
+
 // Int(n * r): a zero-based pick of one of n items, 0..n-1.
 int drawIndex(Platform::RandomSource &random, int n);
 // Int(r * n + 1): a one-based pick of one of n items, 1..n.

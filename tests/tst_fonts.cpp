@@ -3,6 +3,7 @@
 #include "game/form2.h"
 #include "game/form3.h"
 #include "game/form5.h"
+#include "game/ladder.h"
 #include "lifelines/form4.h"
 #include "title/form1.h"
 #include "ui/appearance.h"
@@ -19,9 +20,10 @@
 #include <algorithm>
 #include <memory>
 
-// The fonts the game draws with: its own small font configuration, and
-// faces that hold every character a content file can carry, so that
-// captions never need another face.
+// The fonts the game draws with: its own small font configuration, faces
+// that hold every character a content file can carry, so that captions
+// never need another face, and sizes at which every fixed caption shows
+// whole in its box.
 class TestFonts : public QObject
 {
     Q_OBJECT
@@ -33,6 +35,15 @@ private slots:
     void missingFacesLeaveTheConfigurationAlone();
     void theGamesConfigurationIsMadeOnce();
     void everyCaptionFaceHoldsAllOfWindows1251();
+    void fixedCaptionsFitTheirBoxes_data();
+    void fixedCaptionsFitTheirBoxes();
+
+private:
+    std::unique_ptr<Form1> m_titleScreen;
+    std::unique_ptr<Form2> m_gameScreen;
+    std::unique_ptr<Form3> m_verdict;
+    std::unique_ptr<Form4> m_call;
+    std::unique_ptr<Form5> m_victory;
 };
 
 void TestFonts::onlyTheGamesFamiliesAreListed()
@@ -107,6 +118,82 @@ void TestFonts::everyCaptionFaceHoldsAllOfWindows1251()
         }
     }
     QVERIFY(checked > 40);
+}
+
+void TestFonts::fixedCaptionsFitTheirBoxes_data()
+{
+    m_titleScreen = std::make_unique<Form1>();
+    m_gameScreen = std::make_unique<Form2>();
+    m_verdict = std::make_unique<Form3>(*m_gameScreen);
+    m_call = std::make_unique<Form4>(*m_gameScreen);
+    m_victory = std::make_unique<Form5>();
+
+    QTest::addColumn<QWidget *>("control");
+    QTest::addColumn<QString>("caption");
+    const auto add = [](const char *name, QWidget *control, const QString &caption = QString()) {
+        QString text = caption;
+        if (text.isEmpty())
+            text = qobject_cast<CaptionLabel *>(control) ? static_cast<CaptionLabel *>(control)->caption()
+                                                         : static_cast<CaptionButton *>(control)->caption();
+        QTest::newRow(qPrintable(QStringLiteral("%1 «%2»").arg(QLatin1String(name), text))) << control << text;
+    };
+    const Form1 &title = *m_titleScreen;
+    for (CaptionLabel *label : {title.Label1, title.Label2, title.Label3, title.Label4, title.Label5, title.Label6, title.Label7})
+        add("title", label);
+    add("title", title.Command1);
+    add("title", title.CommandButton1);
+    const Form2 &game = *m_gameScreen;
+    add("game", game.Label2);
+    add("game", game.Label1);
+    // The question number of every level: its descenders hang lowest.
+    for (int level = 1; level <= Ladder::Levels; ++level)
+        add("game", game.Label1, QString::number(level) + QStringLiteral(" вопрос"));
+    for (int level = 1; level <= Ladder::Levels; ++level)
+        add("ladder", game.Label4[level]);
+    add("game", game.lblclose);
+    add("game", game.lblminimize);
+    add("verdict", m_verdict->Label1);
+    add("call", m_call->Command1);
+    add("victory", m_victory->Label1);
+    add("victory shadow", m_victory->Label2);
+    add("victory", m_victory->CommandButton1);
+}
+
+void TestFonts::fixedCaptionsFitTheirBoxes()
+{
+    // A stand-in face may have taller lines or wider letters than the face a
+    // box was made for; what does not fit is cut off at the box's edge. The
+    // whole line counts, ascent and descent, on every line of a wrapped
+    // caption.
+    QFETCH(QWidget *, control);
+    QFETCH(QString, caption);
+    QFont font;
+    QRectF area;
+    int flags = 0;
+    if (auto *label = qobject_cast<CaptionLabel *>(control)) {
+        label->setCaption(caption);
+        font = label->captionFont();
+        area = label->textRect();
+        flags = int(label->alignment()) | (label->wordWrap() ? Qt::TextWordWrap : 0);
+    } else {
+        auto *button = static_cast<CaptionButton *>(control);
+        QCOMPARE(button->caption(), caption);
+        font = button->font();
+        area = button->rect().adjusted(2, 2, -2, -2); // inside the bevel
+        flags = Qt::AlignHCenter | (button->wordWrap() ? Qt::TextWordWrap : 0);
+    }
+    const QFontMetricsF metrics(font);
+    const QRectF needed = metrics.boundingRect(area, flags | Qt::AlignTop, caption);
+    QVERIFY2(needed.height() <= area.height() && needed.width() <= area.width(),
+             qPrintable(QStringLiteral("%1 pt %2 needs %3 x %4, has %5 x %6")
+                            .arg(font.pointSizeF())
+                            .arg(QFontInfo(font).family())
+                            .arg(needed.width())
+                            .arg(needed.height())
+                            .arg(area.width())
+                            .arg(area.height())));
+    // Shrinking is for stand-ins whose lines are taller: a fifth at most.
+    QVERIFY(font.pointSizeF() >= 0.8 * control->font().pointSizeF());
 }
 
 QTEST_MAIN(TestFonts)

@@ -380,6 +380,10 @@ void TestGameScreen::windowIsTitleLessFixedAndCentred()
     m_form->Form_Resize();
     QVERIFY(centred());
     QCOMPARE(m_form->height(), 415);
+    // On the 800-pixel offscreen screen the top falls on 192.5 px, a tie,
+    // which goes to the even pixel as every stored value does.
+    if (screen.height() == 800)
+        QCOMPARE(m_form->y() - screen.y(), 192);
 }
 
 void TestGameScreen::grabbedWindowShowsTheDesignedColours()
@@ -396,6 +400,23 @@ void TestGameScreen::grabbedWindowShowsTheDesignedColours()
     QCOMPARE(at(m_form->Label4[2], {3, 9}).rgb(), QColor(0, 0, 0).rgb());
     QCOMPARE(at(m_form->Command[0], {6, 6}).rgb(), QColor(0, 0, 0).rgb());
     QCOMPARE(at(m_form->CommandButton2, {4, 4}).rgb(), QColor(212, 208, 200).rgb());
+    // The close cross and the minimise bar stand in the middle of their
+    // faces, black, and bold enough to read.
+    for (CaptionButton *button : {m_form->CommandButton2, m_form->CommandButton1}) {
+        const QImage face = button->grab().toImage();
+        QRect ink;
+        int inked = 0;
+        for (int y = 2; y < face.height() - 2; ++y)
+            for (int x = 2; x < face.width() - 2; ++x)
+                if (face.pixel(x, y) == qRgb(0, 0, 0)) {
+                    ink |= QRect(x, y, 1, 1);
+                    ++inked;
+                }
+        QVERIFY2(qAbs(ink.left() - (face.width() - 1 - ink.right())) <= 1, qPrintable(button->objectName()));
+        QVERIFY2(qAbs(ink.top() - (face.height() - 1 - ink.bottom())) <= 1, qPrintable(button->objectName()));
+        QVERIFY(ink.width() >= 10);
+        QVERIFY(inked >= 30);
+    }
     QCOMPARE(QColor(image.pixel(0, 200)).rgb(), QColor(223, 223, 223).rgb()); // raised frame
     QCOMPARE(QColor(image.pixel(775, 200)).rgb(), QColor(0, 0, 0).rgb());
 }
@@ -410,8 +431,6 @@ void TestGameScreen::everyFontHasCyrillicGlyphs()
                  qPrintable(widget->objectName() + " uses " + family));
         QVERIFY(QFontMetrics(widget->font()).inFontUcs4(U'Ж'));
     }
-    QVERIFY(QFontMetrics(m_form->CommandButton2->font()).inFontUcs4(m_form->CommandButton2->caption().toUcs4().first()));
-    QVERIFY(QFontMetrics(m_form->CommandButton1->font()).inFontUcs4(m_form->CommandButton1->caption().toUcs4().first()));
     QCOMPARE(QFontInfo(m_form->Label3->font()).pointSizeF(), 12.0);
     QCOMPARE(m_form->Label1->font().pointSizeF(), 20.25);
     QVERIFY(m_form->Label1->font().italic());

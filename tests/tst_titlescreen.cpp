@@ -204,8 +204,10 @@ void TestTitleScreen::windowLooksAsDesigned()
     QCOMPARE(m_form->Command1->geometry(), twips(3120, 5160, 1095, 585));
     QCOMPARE(m_form->CommandButton1->geometry(), twips(3120, 5880, 1095, 375));
     // Sized to their texts: the top left corner is designed.
-    QCOMPARE(m_form->Label1->pos(), twips(476, 4319, 0, 0).topLeft());
-    QCOMPARE(m_form->Label3->pos(), twips(3003, 4319, 0, 0).topLeft());
+    // 476, 4319 and 3003 twips are 31.7, 287.9 and 200.2 px: each goes to
+    // the nearest pixel, not down.
+    QCOMPARE(m_form->Label1->pos(), QPoint(32, 288));
+    QCOMPARE(m_form->Label3->pos(), QPoint(200, 288));
     QCOMPARE(m_form->Label7->pos(), twips(1200, 5520, 0, 0).topLeft());
 
     // Nothing overlaps: the name stays left of the year, the links left of

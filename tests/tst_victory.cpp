@@ -116,7 +116,7 @@ void TestVictory::loadSeedsAndPlacesTheNotesInOrderWithoutMovingThem()
     }
 
     m_form->Timer1_Timer();
-    QCOMPARE(m_form->Money[1]->pos(), QPoint(651 / 15, (1470 + 10) / 15));
+    QCOMPARE(m_form->Money[1]->pos(), QPoint(43, 99)); // 651 and 1480 twips, to the nearest pixel
 }
 
 void TestVictory::noteOnTheBottomEdgeFallsOnceMoreBeforeItIsPlacedAgain()
@@ -134,11 +134,11 @@ void TestVictory::noteOnTheBottomEdgeFallsOnceMoreBeforeItIsPlacedAgain()
     m_form->Timer1_Timer();
     QCOMPARE(m_platform->random.remaining(), 0);
     QCOMPARE(m_form->notes[0].y, 4890);
-    QCOMPARE(m_form->Money[0]->pos(), QPoint(6, 326));
+    QCOMPARE(m_form->Money[0]->pos(), QPoint(7, 326)); // 100 twips: 6.7 px
     QCOMPARE(m_form->notes[2].x, 0);
     QCOMPARE(m_form->notes[2].y, -975);
     QCOMPARE(m_form->Money[2]->pos(), QPoint(0, -65));
-    QCOMPARE(m_form->Money[3]->pos(), QPoint(20, -64)); // -960 twips, rounded down
+    QCOMPARE(m_form->Money[3]->pos(), QPoint(20, -64)); // -960 twips
 
     // Now its top is below the bottom edge: note 0 is placed again.
     m_platform->random.add(0.0);
@@ -148,7 +148,7 @@ void TestVictory::noteOnTheBottomEdgeFallsOnceMoreBeforeItIsPlacedAgain()
     QCOMPARE(m_platform->random.remaining(), 0);
     QCOMPARE(m_form->notes[0].y, 2692);
     QCOMPARE(m_form->notes[0].speed, 20);
-    QCOMPARE(m_form->Money[0]->pos(), QPoint(0, 2692 / 15));
+    QCOMPARE(m_form->Money[0]->pos(), QPoint(0, 179)); // 2692 twips: 179.47 px
 }
 
 void TestVictory::timerTicksOnlyWhileTheWindowIsOpen()

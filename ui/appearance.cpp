@@ -73,11 +73,6 @@ void showNoWindowIcon(QWidget *window)
     window->setWindowIcon(QIcon());
 }
 
-QString symbolFamily()
-{
-    return QStringLiteral("DejaVu Sans");
-}
-
 const QCursor &handCursor()
 {
     static const QCursor cursor = [] {

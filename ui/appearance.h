@@ -2,6 +2,8 @@
 #ifndef APPEARANCE_H
 #define APPEARANCE_H
 
+#include "game/rules.h"
+
 #include <QColor>
 #include <QPoint>
 #include <QRect>
@@ -15,10 +17,13 @@ QT_END_NAMESPACE
 // Shared looks of the game's windows.
 namespace Appearance {
 
-// The windows are designed in twips; 15 twips make one pixel.
-constexpr int px(int twips)
+// The windows are designed in twips, 15 to a pixel. A position or size in
+// twips becomes the nearest whole pixel, a tie going to the even one, as
+// every computed value the game stores does.
+inline constexpr int TwipsPerPixel = 15;
+inline int px(double twips)
 {
-    return twips / 15;
+    return static_cast<int>(Rules::roundHalfEven(twips / TwipsPerPixel));
 }
 
 // Gives fontconfig the game's own configuration (FontSetup), maps the faces
@@ -41,9 +46,6 @@ void setUpApplication();
 // a message box) would show the game screen's icon unless it is given none
 // of its own.
 void showNoWindowIcon(QWidget *window);
-
-// The family the window-button glyphs (close cross, minimise bar) use.
-QString symbolFamily();
 
 // The white pointing hand shown over clickable controls (hot spot 12, 1).
 const QCursor &handCursor();

@@ -15,6 +15,8 @@
 #include <QStyle>
 #include <QWindow>
 
+#include <algorithm>
+
 namespace {
 
 void setPointSize(QWidget *widget, double points)
@@ -29,7 +31,7 @@ void setPointSize(QWidget *widget, double points)
 // Windows-1251, the only characters a content file can hold, so looking for
 // missing characters in other faces would never change a glyph; it would
 // only sort every installed font once per face.
-QFont captionFont(const QWidget *widget)
+QFont ownFaceOnly(const QWidget *widget)
 {
     QFont font = widget->font();
     font.setStyleStrategy(QFont::StyleStrategy(font.styleStrategy() | QFont::NoFontMerging));
@@ -340,6 +342,12 @@ void CaptionLabel::setRidge(bool on)
     update();
 }
 
+void CaptionLabel::setShrinksToFit(bool on)
+{
+    m_shrinksToFit = on;
+    update();
+}
+
 double CaptionLabel::fontSize() const
 {
     return font().pointSizeF();
@@ -389,7 +397,7 @@ int CaptionLabel::textFlags() const
 
 QSize CaptionLabel::sizeHint() const
 {
-    const QFontMetrics metrics(captionFont(this));
+    const QFontMetrics metrics(captionFont());
     const QRect needed = metrics.boundingRect(QRect(0, 0, 0, 0), int(m_alignment) | Qt::AlignTop, m_caption);
     const int frame = (m_ridge ? 4 : 0) + (m_borderColor.isValid() ? 2 : 0);
     return needed.size() + QSize(frame, frame);
@@ -407,7 +415,37 @@ bool fitsInto(const QFont &font, const QRect &area, int flags, const QString &te
 
 bool CaptionLabel::fits(const QString &text) const
 {
-    return fitsInto(captionFont(this), textRect(), textFlags(), text);
+    return fitsInto(fontFor(text), textRect(), textFlags(), text);
+}
+
+QFont CaptionLabel::fontFor(const QString &text) const
+{
+    QFont font = ownFaceOnly(this);
+    if (!m_shrinksToFit)
+        return font;
+    const QRect area = textRect();
+    const int flags = textFlags();
+    if (m_fitted.text == text && m_fitted.designed == font && m_fitted.area == area && m_fitted.flags == flags)
+        return m_fitted.font;
+    m_fitted = {text, font, area, flags, font};
+    if (fitsInto(font, area, flags, text))
+        return font;
+    // The largest quarter point that fits, by halving the range: a smaller
+    // size never needs more room.
+    const int designed = qRound(font.pointSizeF() * 4);
+    int fitting = designed / 2;
+    int tooLarge = designed;
+    while (tooLarge - fitting > 1) {
+        const int middle = (fitting + tooLarge) / 2;
+        font.setPointSizeF(middle / 4.0);
+        if (fitsInto(font, area, flags, text))
+            fitting = middle;
+        else
+            tooLarge = middle;
+    }
+    font.setPointSizeF(fitting / 4.0);
+    m_fitted.font = font;
+    return font;
 }
 
 void CaptionLabel::fitToCaption()
@@ -438,7 +476,7 @@ void CaptionLabel::paintEvent(QPaintEvent *)
         painter.drawRect(frame.adjusted(0, 0, -1, -1));
     }
     painter.setPen(m_foreColor);
-    painter.setFont(captionFont(this));
+    painter.setFont(captionFont());
     painter.drawText(textRect(), textFlags(), m_caption);
 }
 
@@ -516,6 +554,12 @@ void CaptionButton::setHandPointer(bool on)
     applyHandPointer(this, on);
 }
 
+void CaptionButton::setGlyph(Glyph glyph)
+{
+    m_glyph = glyph;
+    update();
+}
+
 QRect CaptionButton::textRect() const
 {
     return rect().adjusted(4, 3, -4, -3);
@@ -528,12 +572,12 @@ int CaptionButton::textFlags() const
 
 bool CaptionButton::fits(const QString &text) const
 {
-    return fitsInto(captionFont(this), textRect(), textFlags(), text);
+    return fitsInto(ownFaceOnly(this), textRect(), textFlags(), text);
 }
 
 QSize CaptionButton::sizeHint() const
 {
-    const QSize text = QFontMetrics(captionFont(this)).size(0, m_caption);
+    const QSize text = QFontMetrics(ownFaceOnly(this)).size(0, m_caption);
     return text.expandedTo(m_picture.deviceIndependentSize().toSize()) + QSize(12, 8);
 }
 
@@ -572,7 +616,7 @@ void CaptionButton::paintEvent(QPaintEvent *)
     if (!m_caption.isEmpty()) {
         const int flags = textFlags();
         const QRect textArea = textRect().translated(shift);
-        painter.setFont(captionFont(this));
+        painter.setFont(ownFaceOnly(this));
         if (isEnabled()) {
             painter.setPen(m_foreColor);
             painter.drawText(textArea, flags, m_caption);
@@ -585,6 +629,9 @@ void CaptionButton::paintEvent(QPaintEvent *)
         }
     }
 
+    if (m_glyph != NoGlyph)
+        paintGlyph(painter, sunken);
+
     Appearance::paintButtonBevel(painter, rect(), sunken);
 
     if (hasFocus()) {
@@ -593,6 +640,48 @@ void CaptionButton::paintEvent(QPaintEvent *)
         painter.setPen(pen);
         painter.drawRect(rect().adjusted(3, 3, -4, -4));
     }
+}
+
+void CaptionButton::paintGlyph(QPainter &painter, bool sunken) const
+{
+    // Laid out on the screen's own pixels, so that every edge is sharp at
+    // any scale, and centred on the face. The cross fills a square with two
+    // diagonal bands of whole pixels; the bar is one block as wide and as
+    // high as a band is across. At 100 % the square is 10 pixels and the
+    // bands 3 across, at 150 % 16 and 5, at 200 % 20 and 7: bold enough to
+    // read at a glance, as a title bar's symbols do.
+    const qreal ratio = devicePixelRatioF();
+    const int side = 2 * qRound(5 * ratio);
+    const int reach = qRound(2 * ratio) - 1; // pixels either side of a diagonal
+    const QSize face = size() * ratio;
+    const int shift = sunken ? qRound(ratio) : 0;
+    const int left = (face.width() - side) / 2 + shift;
+    const QColor ink = isEnabled() ? m_foreColor : QColor(128, 128, 128);
+
+    painter.save();
+    painter.scale(1 / ratio, 1 / ratio);
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    if (m_glyph == CloseCross) {
+        const int top = (face.height() - side) / 2 + shift;
+        for (int y = 0; y < side; ++y) {
+            // Each row crosses both bands; near the middle they merge.
+            const int fallingFrom = std::max(0, y - reach);
+            const int fallingTo = std::min(side - 1, y + reach);
+            const int risingFrom = std::max(0, side - 1 - y - reach);
+            const int risingTo = std::min(side - 1, side - 1 - y + reach);
+            if (std::max(fallingFrom, risingFrom) <= std::min(fallingTo, risingTo) + 1) {
+                const int from = std::min(fallingFrom, risingFrom);
+                painter.fillRect(left + from, top + y, std::max(fallingTo, risingTo) - from + 1, 1, ink);
+            } else {
+                painter.fillRect(left + fallingFrom, top + y, fallingTo - fallingFrom + 1, 1, ink);
+                painter.fillRect(left + risingFrom, top + y, risingTo - risingFrom + 1, 1, ink);
+            }
+        }
+    } else {
+        const int height = 2 * reach + 1;
+        painter.fillRect(left, (face.height() - height) / 2 + shift, side, height, ink);
+    }
+    painter.restore();
 }
 
 #include "controls.moc"

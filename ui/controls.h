@@ -4,8 +4,13 @@
 
 #include <QAbstractButton>
 #include <QColor>
+#include <QFont>
 #include <QPixmap>
 #include <QWidget>
+
+QT_BEGIN_NAMESPACE
+class QPainter;
+QT_END_NAMESPACE
 
 // The game's labels and buttons. Both draw their caption themselves, as
 // plain text: an ampersand stays an ampersand (no accelerator), markup stays
@@ -17,7 +22,8 @@ class CaptionAnnouncement;
 // A label with a fore and back colour, an optional single-line border of
 // its own colour and an optional raised ridge around the box. Text sits at
 // the top of the box, aligned left, centred or right, and wraps at word
-// boundaries unless word wrap is off.
+// boundaries unless word wrap is off. A label with a fixed caption may
+// shrink its face to keep the caption whole.
 class CaptionLabel : public QWidget
 {
     Q_OBJECT
@@ -33,6 +39,7 @@ class CaptionLabel : public QWidget
     Q_PROPERTY(bool handPointer READ handPointer WRITE setHandPointer)
     Q_PROPERTY(bool autoSize READ autoSize WRITE setAutoSize)
     Q_PROPERTY(bool announcesChanges READ announcesChanges WRITE setAnnouncesChanges)
+    Q_PROPERTY(bool shrinksToFit READ shrinksToFit WRITE setShrinksToFit)
 
 public:
     explicit CaptionLabel(QWidget *parent = nullptr);
@@ -68,6 +75,13 @@ public:
     // when it grows by whole lines.
     bool announcesChanges() const { return m_announcesChanges; }
     void setAnnouncesChanges(bool on) { m_announcesChanges = on; }
+    // The face a window is designed with may be replaced by one whose lines
+    // are taller or whose letters are wider. A label that shrinks to fit
+    // draws its caption in the designed size where it fits, and otherwise in
+    // the largest size, by quarter points down to half the designed one, at
+    // which the whole caption, descenders included, lies inside the box.
+    bool shrinksToFit() const { return m_shrinksToFit; }
+    void setShrinksToFit(bool on);
 
     QSize sizeHint() const override;
 
@@ -75,13 +89,18 @@ public:
     // being cut off at the bottom or the side.
     bool fits(const QString &text) const;
 
+    // The font the caption is drawn in, and the part of the box inside the
+    // border and the ridge that it is drawn into.
+    QFont captionFont() const { return fontFor(m_caption); }
+    QRect textRect() const;
+
 protected:
     void paintEvent(QPaintEvent *event) override;
     void changeEvent(QEvent *event) override;
 
 private:
-    QRect textRect() const;
     int textFlags() const;
+    QFont fontFor(const QString &text) const;
     void fitToCaption();
     void announce(const QString &previous);
 
@@ -98,12 +117,24 @@ private:
     bool m_handPointer = false;
     bool m_autoSize = false;
     bool m_announcesChanges = false;
+    bool m_shrinksToFit = false;
+    // The last size chosen to fit, and what it was chosen for.
+    struct Fitted
+    {
+        QString text;
+        QFont designed;
+        QRect area;
+        int flags = 0;
+        QFont font;
+    };
+    mutable Fitted m_fitted;
 };
 
 // A push button with a fore and back colour, an optional picture drawn
 // centred on its face, an optional word wrap of the caption, an optional
 // Alt+letter accelerator, and a switch that keeps it from taking the
-// keyboard focus when clicked.
+// keyboard focus when clicked. In place of a caption it can show one of the
+// symbols of a window's title bar.
 class CaptionButton : public QAbstractButton
 {
     Q_OBJECT
@@ -116,8 +147,14 @@ class CaptionButton : public QAbstractButton
     Q_PROPERTY(QString accelerator READ accelerator WRITE setAccelerator)
     Q_PROPERTY(double fontSize READ fontSize WRITE setFontSize)
     Q_PROPERTY(bool handPointer READ handPointer WRITE setHandPointer)
+    Q_PROPERTY(Glyph glyph READ glyph WRITE setGlyph)
 
 public:
+    // The close cross and the minimise bar, as a window's title bar shows
+    // them; drawn, not taken from a symbol font.
+    enum Glyph { NoGlyph, CloseCross, MinimiseBar };
+    Q_ENUM(Glyph)
+
     explicit CaptionButton(QWidget *parent = nullptr);
 
     QString caption() const { return m_caption; }
@@ -139,6 +176,8 @@ public:
     void setFontSize(double points);
     bool handPointer() const { return m_handPointer; }
     void setHandPointer(bool on);
+    Glyph glyph() const { return m_glyph; }
+    void setGlyph(Glyph glyph);
 
     QSize sizeHint() const override;
 
@@ -153,12 +192,14 @@ protected:
 private:
     QRect textRect() const;
     int textFlags() const;
+    void paintGlyph(QPainter &painter, bool sunken) const;
 
     QString m_caption;
     QColor m_foreColor{Qt::black};
     QColor m_backColor{212, 208, 200};
     QPixmap m_picture;
     QString m_accelerator;
+    Glyph m_glyph = NoGlyph;
     bool m_wordWrap = false;
     bool m_takeFocusOnClick = true;
     bool m_handPointer = false;
