@@ -105,6 +105,15 @@ QPoint centredFramePosition(const QRect &owner, QSize size, const QMargins &fram
 // likely gets the same frame. Before the first, no frame is assumed.
 QMargins g_expectedFrame;
 
+// The X server the game talks to; null on other platforms.
+QNativeInterface::QX11Application *x11Application()
+{
+    if (QGuiApplication::platformName() != u"xcb")
+        return nullptr;
+    auto *x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+    return x11 && x11->connection() ? x11 : nullptr;
+}
+
 xcb_atom_t frameExtentsAtom(xcb_connection_t *connection)
 {
     static const xcb_atom_t atom = [connection] {
@@ -124,7 +133,7 @@ xcb_atom_t frameExtentsAtom(xcb_connection_t *connection)
 // that of a frame still being built (KWin: one pixel square).
 QMargins frameOf(const QWidget *window)
 {
-    auto *x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+    QNativeInterface::QX11Application *x11 = x11Application();
     if (!x11 || !window->windowHandle()) {
         const QRect inner = window->geometry();
         const QRect outer = window->frameGeometry();
@@ -171,7 +180,7 @@ public:
     static void watchAnnouncements()
     {
         static bool watching = false;
-        if (watching || !qGuiApp->nativeInterface<QNativeInterface::QX11Application>())
+        if (watching || !x11Application())
             return;
         watching = true;
         static Announcements filter;
@@ -230,8 +239,7 @@ private:
             if ((event->response_type & 0x7f) != XCB_PROPERTY_NOTIFY)
                 return false;
             const auto *notice = static_cast<const xcb_property_notify_event_t *>(message);
-            auto *x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
-            if (notice->atom != frameExtentsAtom(x11->connection()))
+            if (notice->atom != frameExtentsAtom(x11Application()->connection()))
                 return false;
             const QList<FrameWatch *> watches = s_watches;
             for (FrameWatch *watch : watches) {
