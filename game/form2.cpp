@@ -12,6 +12,7 @@
 #include "ui/appearance.h"
 #include "ui/art.h"
 #include "ui/controls.h"
+#include "ui/desktop.h"
 #include "ui_form2.h"
 
 #include <QApplication>
@@ -82,6 +83,7 @@ Form2::Form2(QWidget *parent)
     Appearance::setBackground(this, Qt::black);
     Appearance::setBackground(ui->client, Qt::black);
     setWindowTitle(QString());
+    Desktop::listUnder(this, Platform::applicationTitle() + QStringLiteral(" — игра"));
     // Of all the game's windows only the game screen carries the show's icon.
     setWindowIcon(Art::icon());
 

@@ -9,6 +9,7 @@
 #include "game/rules.h"
 #include "ui/appearance.h"
 #include "ui/controls.h"
+#include "ui/desktop.h"
 #include "ui_form3.h"
 
 #include <QCloseEvent>
@@ -36,6 +37,7 @@ Form3::Form3(Form2 &gameScreen)
     setAccessibleName(Label1->caption());
     setFixedSize(size());
     setWindowTitle(QString());
+    Desktop::listUnder(this, Platform::applicationTitle() + QStringLiteral(" — ответ"));
     Appearance::showNoWindowIcon(this);
     Appearance::setBackground(this, QColor(0, 0, 64));
     Appearance::setBackground(ui->client, QColor(0, 0, 64));

@@ -2,10 +2,13 @@
 #include "game/platform.h"
 
 #include "ui/appearance.h"
+#include "ui/desktop.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QDialog>
 #include <QDialogButtonBox>
+#include <QFontMetrics>
 #include <QGridLayout>
 #include <QGuiApplication>
 #include <QLabel>
@@ -79,6 +82,68 @@ QString applicationTitle()
 
 namespace {
 
+// Where a message box stands: centred, frame included, on the window of the
+// one that asks when it is on screen; otherwise (the game screen found a
+// file it cannot read before it was first shown) on the game's window that
+// is, the title screen.
+QRect ownerPlace(const QWidget *box, QWidget *parent)
+{
+    const QWidget *owner = parent ? parent->window() : nullptr;
+    if (!owner || !owner->isVisible()) {
+        owner = nullptr;
+        const QWidgetList windows = QApplication::topLevelWidgets();
+        for (const QWidget *window : windows) {
+            if (window != box && window->isVisible() && !window->isMinimized()
+                && (window->windowType() == Qt::Window || window->windowType() == Qt::Dialog)) {
+                owner = window;
+                break;
+            }
+        }
+    }
+    return owner ? owner->frameGeometry() : Appearance::screenArea(box);
+}
+
+// The least width at which window managers draw a box's title whole. They
+// set it in a bold face of about 10 pt (KDE's Breeze: Noto Sans 10 pt bold)
+// between the buttons of the title bar, often centred on the whole bar; a
+// box only as wide as its text and buttons (188 pixels for «Хотите выйти?»)
+// gets its title shortened to «Сту…он?». The game's sans face is wider than
+// most title faces, which gives a margin.
+int widthForTitle(const QWidget *box)
+{
+    QFont font = QApplication::font();
+    font.setPointSizeF(10);
+    font.setBold(true);
+    const QFontMetrics metrics(font);
+    // Room on either side for an icon or menu button and up to three
+    // buttons, each about two lines of text wide.
+    return metrics.horizontalAdvance(box->windowTitle()) + 2 * 4 * metrics.height();
+}
+
+// The standard box, wide enough for its title and placed as the game's
+// other dialogs are. It takes its size from its contents only as it is
+// shown, and would then stand where Qt guesses, not quite centred on its
+// owner.
+class GameMessageBox final : public QMessageBox
+{
+public:
+    GameMessageBox(Icon icon, const QString &text, QWidget *parent)
+        : QMessageBox(icon, applicationTitle(), text, QMessageBox::NoButton, parent)
+    {
+        // The row of buttons spans the box: as wide as the title needs, it
+        // widens the box however often the box sizes itself.
+        if (auto *row = findChild<QDialogButtonBox *>())
+            row->setMinimumWidth(widthForTitle(this));
+    }
+
+protected:
+    void showEvent(QShowEvent *event) override
+    {
+        QMessageBox::showEvent(event);
+        Desktop::centreOn(this, ownerPlace(this, parentWidget()));
+    }
+};
+
 // A message box sizes its label to the whole text. For a long text (an
 // audience poll that quotes answers thousands of characters long) that
 // takes seconds and makes the box taller than the screen, its buttons out
@@ -138,6 +203,7 @@ MessageResult scrollingMessageBox(QWidget *parent, const QString &text, MessageB
     const QScreen *screen = parent && parent->screen() ? parent->screen() : QGuiApplication::primaryScreen();
     const QRect area = screen ? screen->availableGeometry() : QRect(0, 0, 1024, 768);
     box.setFixedSize(std::min(600, area.width() * 4 / 5), std::min(450, area.height() * 3 / 5));
+    Desktop::centreOn(&box, ownerPlace(&box, parent));
     // Esc and a close request mean No, or OK, as in the standard box.
     const int result = box.exec();
     if (buttons == MessageButtons::YesNo)
@@ -159,7 +225,7 @@ MessageResult messageBox(QWidget *parent, const QString &text, MessageButtons bu
         boxIcon = QMessageBox::Information;
     else if (icon == MessageIcon::Critical)
         boxIcon = QMessageBox::Critical;
-    QMessageBox box(boxIcon, applicationTitle(), text, QMessageBox::NoButton, parent);
+    GameMessageBox box(boxIcon, text, parent);
     box.setTextFormat(Qt::PlainText);
     Appearance::showNoWindowIcon(&box);
     if (buttons == MessageButtons::YesNo) {

@@ -16,6 +16,7 @@ kvizora_packages=(
 # Only the tests need these.
 kvizora_test_packages=(
     xvfb xauth openbox icewm x11-utils wmctrl  # the windows on a real X desktop (tests/on-desktop.sh)
+    xfwm4 kwin-x11 kwin-style-breeze mutter dbus  # ... under Xfce's, KDE Plasma's and GNOME's window managers
     lintian appstream desktop-file-utils       # the package check: Debian's checker, the metadata validators
     qt6-base-private-dev                       # turning Qt's accessibility on as a screen reader does
 )

@@ -4,7 +4,11 @@
 # window manager, as a player's session has. The program talks to the X
 # server through Qt's xcb platform, whatever the caller's environment says.
 #
-#   tests/on-desktop.sh openbox|icewm PROGRAM [ARGUMENT...]
+#   tests/on-desktop.sh openbox|icewm|xfwm4|kwin_x11|mutter PROGRAM [ARGUMENT...]
+#
+# xfwm4, kwin_x11 and mutter are Xfce's, KDE Plasma's and GNOME's window
+# managers, run as in an X11 session of those desktops but without their
+# compositing, which only adds shadows and costs time on a virtual screen.
 set -euo pipefail
 export QT_QPA_PLATFORM=xcb
 export KVIZORA_WM=$1
@@ -13,6 +17,10 @@ exec xvfb-run -a -s "-screen 0 1280x1024x24 -nolisten tcp" bash -c '
     case $KVIZORA_WM in
         openbox) openbox --sm-disable >/dev/null 2>&1 & ;;
         icewm) icewm >/dev/null 2>&1 & ;;
+        xfwm4) xfwm4 --compositor=off >/dev/null 2>&1 & ;;
+        kwin_x11) KWIN_COMPOSE=N kwin_x11 >/dev/null 2>&1 & ;;
+        # mutter wants a session bus, as GNOME gives it.
+        mutter) dbus-run-session -- mutter --x11 >/dev/null 2>&1 & ;;
         *) echo "no such window manager here: $KVIZORA_WM" >&2; exit 2 ;;
     esac
     wm=$!

@@ -7,6 +7,7 @@
 #include "ui/appearance.h"
 #include "ui/art.h"
 #include "ui/controls.h"
+#include "ui/desktop.h"
 #include "ui_form1.h"
 
 #include <QMouseEvent>
@@ -52,6 +53,7 @@ Form1::Form1(QWidget *parent)
     Appearance::setBackground(ui->client, Background);
     Appearance::setBackground(Line1, LineColor);
     setWindowTitle(QString());
+    Desktop::listUnder(this, Platform::applicationTitle() + QStringLiteral(" — начало"));
     setFixedSize(size());
 
     applyLook(Label4, LinkLooks::designed());

@@ -70,7 +70,12 @@ void setUpApplication()
 
 void showNoWindowIcon(QWidget *window)
 {
-    window->setWindowIcon(QIcon());
+    static const QIcon nothing = [] {
+        QPixmap clear(16, 16);
+        clear.fill(Qt::transparent);
+        return QIcon(clear);
+    }();
+    window->setWindowIcon(nothing);
 }
 
 const QCursor &handCursor()

@@ -43,8 +43,9 @@ void useHeavyDisplayFace(QWidget *widget);
 void setUpApplication();
 
 // Only the game screen carries the show's icon. A window it owns (a dialog,
-// a message box) would show the game screen's icon unless it is given none
-// of its own.
+// a message box) that names no icon of its own is drawn by many window
+// managers with the game screen's icon, or the one the desktop entry names;
+// so it is given an icon that shows nothing.
 void showNoWindowIcon(QWidget *window);
 
 // The white pointing hand shown over clickable controls (hot spot 12, 1).

@@ -4,11 +4,19 @@
 #include "game/platform.h"
 #include "ui/appearance.h"
 
+#include <QAbstractNativeEventFilter>
 #include <QCoreApplication>
 #include <QEvent>
 #include <QGuiApplication>
+#include <QList>
 #include <QMargins>
 #include <QWidget>
+#include <QWindow>
+
+#include <xcb/xcb.h>
+
+#include <cstdint>
+#include <cstdlib>
 
 namespace Desktop {
 
@@ -43,6 +51,48 @@ void nameApplication(QWidget *firstWindow)
 
 namespace {
 
+// Publishes a window's name for the window lists whenever its caption is
+// empty: before the window is first shown, and after every change of the
+// caption (the game screen empties its caption whenever it changes state).
+// The caption itself, which decides whether a title bar is drawn, stays
+// empty.
+class ListedName final : public QObject
+{
+public:
+    ListedName(QWidget *window, const QString &name)
+        : QObject(window)
+        , m_window(window)
+        , m_name(name)
+    {
+        window->installEventFilter(this);
+    }
+
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (watched == m_window
+            && (event->type() == QEvent::WindowTitleChange || event->type() == QEvent::Show
+                || event->type() == QEvent::WinIdChange)) {
+            QWindow *handle = m_window->windowHandle();
+            if (handle && m_window->windowTitle().isEmpty() && handle->title() != m_name)
+                handle->setTitle(m_name);
+        }
+        return false;
+    }
+
+private:
+    QWidget *m_window;
+    QString m_name;
+};
+
+} // namespace
+
+void listUnder(QWidget *window, const QString &name)
+{
+    new ListedName(window, name);
+}
+
+namespace {
+
 // The place for the frame's top left corner that centres a window of inner
 // size `size`, framed by `frame`, on the rectangle `owner`.
 QPoint centredFramePosition(const QRect &owner, QSize size, const QMargins &frame)
@@ -55,12 +105,64 @@ QPoint centredFramePosition(const QRect &owner, QSize size, const QMargins &fram
 // likely gets the same frame. Before the first, no frame is assumed.
 QMargins g_expectedFrame;
 
+// The X server the game talks to; null on other platforms.
+QNativeInterface::QX11Application *x11Application()
+{
+    if (QGuiApplication::platformName() != u"xcb")
+        return nullptr;
+    auto *x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+    return x11 && x11->connection() ? x11 : nullptr;
+}
+
+xcb_atom_t frameExtentsAtom(xcb_connection_t *connection)
+{
+    static const xcb_atom_t atom = [connection] {
+        const char name[] = "_NET_FRAME_EXTENTS";
+        xcb_intern_atom_reply_t *reply =
+            xcb_intern_atom_reply(connection, xcb_intern_atom(connection, 0, sizeof name - 1, name), nullptr);
+        const xcb_atom_t found = reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
+        free(reply);
+        return found;
+    }();
+    return atom;
+}
+
+// The frame the window manager put around `window`, as it announces it on
+// an X server (_NET_FRAME_EXTENTS); null while it has put none. Qt's own
+// figure, taken from the windows around the game's, can for a while be
+// that of a frame still being built (KWin: one pixel square).
 QMargins frameOf(const QWidget *window)
 {
-    const QRect inner = window->geometry();
-    const QRect outer = window->frameGeometry();
-    return {inner.left() - outer.left(), inner.top() - outer.top(), outer.right() - inner.right(),
-            outer.bottom() - inner.bottom()};
+    QNativeInterface::QX11Application *x11 = x11Application();
+    if (!x11 || !window->windowHandle()) {
+        const QRect inner = window->geometry();
+        const QRect outer = window->frameGeometry();
+        if (!outer.contains(inner))
+            return {};
+        return {inner.left() - outer.left(), inner.top() - outer.top(), outer.right() - inner.right(),
+                outer.bottom() - inner.bottom()};
+    }
+    xcb_connection_t *connection = x11->connection();
+    const xcb_atom_t extents = frameExtentsAtom(connection);
+    const auto id = static_cast<xcb_window_t>(window->winId());
+    xcb_get_property_reply_t *reply = xcb_get_property_reply(
+        connection, xcb_get_property(connection, 0, id, extents, XCB_ATOM_CARDINAL, 0, 4), nullptr);
+    QMargins frame;
+    if (reply && reply->format == 32 && xcb_get_property_value_length(reply) == 16) {
+        const auto *value = static_cast<const std::uint32_t *>(xcb_get_property_value(reply));
+        // left, right, top, bottom
+        frame = QMargins(int(value[0]), int(value[2]), int(value[1]), int(value[3]));
+    }
+    free(reply);
+    return frame;
+}
+
+// Puts the window's frame, `frame` wide, with its top left corner at
+// `corner`. The window is placed by its inner area: Qt would place the frame
+// by a frame of its own reckoning, which may be wrong (above).
+void placeFrame(QWidget *window, QPoint corner, const QMargins &frame)
+{
+    window->setGeometry(QRect(corner + QPoint(frame.left(), frame.top()), window->size()));
 }
 
 // Watches a window it centred until the window manager has framed it, and
@@ -72,24 +174,44 @@ QMargins frameOf(const QWidget *window)
 class FrameWatch final : public QObject
 {
 public:
+    // Where the window manager announces a frame after the window is first
+    // drawn and made active (KWin), no event of Qt's follows; the X
+    // server's notice of the announcement is looked for instead.
+    static void watchAnnouncements()
+    {
+        static bool watching = false;
+        if (watching || !x11Application())
+            return;
+        watching = true;
+        static Announcements filter;
+        qGuiApp->installNativeEventFilter(&filter);
+    }
+
     FrameWatch(QWidget *window, const QRect &owner)
         : QObject(window)
         , m_window(window)
         , m_owner(owner)
     {
         window->installEventFilter(this);
+        s_watches.append(this);
     }
+
+    ~FrameWatch() override { s_watches.removeOne(this); }
 
     bool eventFilter(QObject *watched, QEvent *event) override
     {
         // The window manager reports the frame with the move that follows
-        // framing the window; a frame read earlier is not yet the real one.
-        if (watched == m_window && event->type() == QEvent::Move && m_window->isVisible())
+        // framing the window; where the framed window stays where the game
+        // put it, nothing moves, and the frame is known by the time the
+        // window is first drawn or made active. A frame read earlier is not
+        // yet the real one.
+        const QEvent::Type type = event->type();
+        if (watched == m_window && (type == QEvent::Move || type == QEvent::Paint || type == QEvent::WindowActivate)
+            && m_window->isVisible())
             check();
         return false;
     }
 
-private:
     void check()
     {
         const QMargins frame = frameOf(m_window);
@@ -97,12 +219,39 @@ private:
             return; // not framed (yet)
         g_expectedFrame = frame;
         const QPoint centred = centredFramePosition(m_owner, m_window->size(), frame);
-        if (m_window->frameGeometry().topLeft() != centred)
-            m_window->move(centred);
+        if (m_window->geometry().topLeft() != centred + QPoint(frame.left(), frame.top()))
+            placeFrame(m_window, centred, frame);
         // From here on, a move is the player's.
+        s_watches.removeOne(this);
         deleteLater();
         m_window->removeEventFilter(this);
     }
+
+private:
+    class Announcements final : public QAbstractNativeEventFilter
+    {
+    public:
+        bool nativeEventFilter(const QByteArray &type, void *message, qintptr *) override
+        {
+            if (type != "xcb_generic_event_t")
+                return false;
+            const auto *event = static_cast<const xcb_generic_event_t *>(message);
+            if ((event->response_type & 0x7f) != XCB_PROPERTY_NOTIFY)
+                return false;
+            const auto *notice = static_cast<const xcb_property_notify_event_t *>(message);
+            if (notice->atom != frameExtentsAtom(x11Application()->connection()))
+                return false;
+            const QList<FrameWatch *> watches = s_watches;
+            for (FrameWatch *watch : watches) {
+                if (watch->m_window->internalWinId() == notice->window)
+                    watch->check();
+            }
+            return false;
+        }
+    };
+
+    // The windows still waiting for their frame.
+    static inline QList<FrameWatch *> s_watches;
 
     QWidget *m_window;
     QRect m_owner;
@@ -112,7 +261,8 @@ private:
 
 void centreOn(QWidget *window, const QRect &owner)
 {
-    window->move(centredFramePosition(owner, window->size(), g_expectedFrame));
+    placeFrame(window, centredFramePosition(owner, window->size(), g_expectedFrame), g_expectedFrame);
+    FrameWatch::watchAnnouncements();
     new FrameWatch(window, owner);
 }
 

@@ -4,6 +4,7 @@
 
 #include <QByteArray>
 #include <QRect>
+#include <QString>
 
 QT_BEGIN_NAMESPACE
 class QWidget;
@@ -40,6 +41,15 @@ void choosePlatform();
 // empty is listed by the window manager under the show's title rather than
 // the executable's name.
 void nameApplication(QWidget *firstWindow);
+
+// The name window lists (a taskbar, a window switcher) show for `window`
+// while its caption is empty; with a caption they show the caption. Without
+// it, every title-less window would be listed under the application's name,
+// and some window managers tell apart windows on screen together under one
+// name by a counter («Ступенион? <2>»). So each title-less window is listed
+// under a name of its own, which no message box (they carry the show's
+// title) shares.
+void listUnder(QWidget *window, const QString &name);
 
 // Centres `window`, frame included, on `owner` (the owning window as the
 // player sees it). What frame the window manager gives a window is known
