@@ -17,6 +17,9 @@ cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBUILD_TESTING=ON -DKV
 cmake --build "$build" -j "$jobs"
 ctest --test-dir "$build" --output-on-failure -j "$jobs"
 
+# KVIZORA_SANITIZER=off stops here, after the normal build's tests.
+[ "${KVIZORA_SANITIZER:-on}" = off ] && exit 0
+
 sanitized=build/asan
 CC=clang CXX=clang++ cmake -S . -B "$sanitized" -DCMAKE_BUILD_TYPE=Debug -DBUILD_TESTING=ON -DKVIZORA_SANITIZE=ON -DKVIZORA_WERROR=ON >/dev/null
 cmake --build "$sanitized" -j "$jobs"

@@ -77,9 +77,11 @@ for n in 16 24 32 48 64 128 256; do
 done
 
 depends=$(dpkg-deb -f "$deb" Depends)
-for dep in libqt6widgets6 libqt6gui6 libqt6core6 libfontconfig1 qt6-qpa-plugins qt6-translations-l10n \
+# Debian 13 names Qt's core library libqt6core6t64 (the 64-bit time_t
+# transition); either name will do.
+for dep in libqt6widgets6 libqt6gui6 'libqt6core6(t64)?' libfontconfig1 qt6-qpa-plugins qt6-translations-l10n \
     fonts-dejavu-core fonts-dejavu-extra fonts-liberation2 fonts-paratype fonts-sil-andika; do
-    if ! grep -q "\b$dep\b" <<<"$depends"; then
+    if ! grep -Eq "(^|[ ,])$dep( |,|$)" <<<"$depends"; then
         problem "does not depend on $dep (Depends: $depends)"
     fi
 done

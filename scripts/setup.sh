@@ -5,7 +5,7 @@
 
 kvizora_packages=(
     cmake g++ make                 # the build
-    clang libclang-rt-14-dev       # the sanitizer build and the fuzz target (libFuzzer)
+    clang libclang-rt-dev          # the sanitizer build and the fuzz target (libFuzzer)
     dpkg-dev                       # the Debian package: dpkg-shlibdeps
     qt6-base-dev qt6-qpa-plugins   # Qt Widgets, the platform plugins (also headless)
     libfontconfig-dev              # the game's font configuration

@@ -224,6 +224,7 @@ void TestGameScreen::contentTextsAreShownVerbatim()
 
 void TestGameScreen::screenReadersReadTheScreenAsShownAndPressOnlyWhatTheMouseCould()
 {
+    KVIZORA_NEEDS_SCREEN_READER();
     // The controls draw their captions, so without interfaces of their own a
     // screen reader found nameless widgets; a reading that strips "&" or
     // takes markup as markup would differ from the screen.

@@ -378,6 +378,7 @@ void TestLifelines::callWindowLooksAsDesigned()
 
 void TestLifelines::screenReadersHearEachNewLineOfTheCallAndTheVerdict()
 {
+    KVIZORA_NEEDS_SCREEN_READER();
     // Screen readers ignore the text changes of labels, so the transcript
     // and the verdict banner, which change while the player waits, tell
     // each new line as a notification; the transcript reads as lines, not

@@ -14,9 +14,12 @@ QStringList gameFontFolders()
     // Where Debian's packages put the faces (fonts-dejavu-core,
     // fonts-liberation2, fonts-paratype, fonts-sil-andika) and where
     // ttf-mscorefonts-installer puts Verdana, Arial, Comic Sans MS, Impact.
+    // Debian 13's fonts-liberation2 only brings in fonts-liberation, which
+    // holds the same Liberation 2 faces in a folder of its own name.
     return {
         QStringLiteral("/usr/share/fonts/truetype/dejavu"),
         QStringLiteral("/usr/share/fonts/truetype/liberation2"),
+        QStringLiteral("/usr/share/fonts/truetype/liberation"),
         QStringLiteral("/usr/share/fonts/truetype/paratype"),
         QStringLiteral("/usr/share/fonts/truetype/andika"),
         QStringLiteral("/usr/share/fonts/truetype/msttcorefonts"),
