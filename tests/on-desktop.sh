@@ -17,7 +17,9 @@ exec xvfb-run -a -s "-screen 0 1280x1024x24 -nolisten tcp" bash -c '
     case $KVIZORA_WM in
         openbox) openbox --sm-disable >/dev/null 2>&1 & ;;
         icewm) icewm >/dev/null 2>&1 & ;;
-        xfwm4) xfwm4 --compositor=off >/dev/null 2>&1 & ;;
+        # xfwm4 reads its settings through xfconf, on the session bus; from
+        # 4.20 on it will not start without one.
+        xfwm4) dbus-run-session -- xfwm4 --compositor=off >/dev/null 2>&1 & ;;
         kwin_x11) KWIN_COMPOSE=N kwin_x11 >/dev/null 2>&1 & ;;
         # mutter wants a session bus, as GNOME gives it.
         mutter) dbus-run-session -- mutter --x11 >/dev/null 2>&1 & ;;
