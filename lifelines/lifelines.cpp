@@ -142,8 +142,10 @@ bool takeLifeline(Form2 &screen, CaptionButton *button, std::int16_t &flag, cons
     }
 
     const QString path = Platform::programPath(QStringLiteral("\\data\\gfx\\") + pictureFile);
+    // Only a regular file is read: a named pipe in its place would block
+    // the game for good, waiting for a writer.
     QImage normal;
-    if (!normal.load(path)) {
+    if (!QFileInfo(path).isFile() || !normal.load(path)) {
         ContentFile::ReadResult failure;
         failure.status = QFileInfo::exists(path) ? ContentFile::ReadResult::Unreadable : ContentFile::ReadResult::NotFound;
         Platform::fatalError(&screen, ContentFile::describeFailure(path, failure, 0));
@@ -152,8 +154,8 @@ bool takeLifeline(Form2 &screen, CaptionButton *button, std::int16_t &flag, cons
     // may have replaced only the 1x picture) the 1x picture serves alone.
     const qreal ratio = Art::deviceRatio();
     QImage doubled;
-    if (ratio > 1.0)
-        doubled.load(doubledPicture(path));
+    if (const QString twin = doubledPicture(path); ratio > 1.0 && QFileInfo(twin).isFile())
+        doubled.load(twin);
     const QPixmap picture = Art::forRatio(std::move(normal), std::move(doubled), ratio);
     button->setPicture(picture);
     button->setAccessibleDescription(QStringLiteral("Подсказка использована"));

@@ -15,6 +15,8 @@
 #include <algorithm>
 #include <memory>
 
+#include <sys/stat.h>
+
 // The three lifeline buttons on the real game screen, and the call window.
 class TestLifelines : public QObject
 {
@@ -192,23 +194,28 @@ void TestLifelines::lifelinesInAnyOrderLeaveTheOtherFlagsAlone()
 void TestLifelines::unloadableUsedPictureEndsTheProgramWithTheFlagClear_data()
 {
     QTest::addColumn<int>("lifeline");
-    QTest::addColumn<bool>("missing");
+    QTest::addColumn<QString>("damage");
     for (int lifeline = 0; lifeline < 3; ++lifeline) {
-        QTest::addRow("%s missing", qPrintable(Lifelines[lifeline].picture)) << lifeline << true;
-        QTest::addRow("%s not a picture", qPrintable(Lifelines[lifeline].picture)) << lifeline << false;
+        QTest::addRow("%s missing", qPrintable(Lifelines[lifeline].picture)) << lifeline << "missing";
+        QTest::addRow("%s not a picture", qPrintable(Lifelines[lifeline].picture)) << lifeline << "not a picture";
     }
+    // Reading a named pipe would wait for a writer for ever.
+    QTest::addRow("%s a named pipe", qPrintable(Lifelines[1].picture)) << 1 << "pipe";
 }
 
 void TestLifelines::unloadableUsedPictureEndsTheProgramWithTheFlagClear()
 {
     QFETCH(int, lifeline);
-    QFETCH(bool, missing);
+    QFETCH(QString, damage);
     const Lifeline &row = Lifelines[lifeline];
     const QString path = m_data->path() + "/data/gfx/" + row.picture;
-    if (missing)
-        QVERIFY(QFile::remove(path));
-    else
+    if (damage == "not a picture") {
         m_data->writeBytes("data/gfx/" + row.picture, "GIF89a? not really");
+    } else {
+        QVERIFY(QFile::remove(path));
+        if (damage == "pipe")
+            QCOMPARE(mkfifo(QFile::encodeName(path).constData(), 0644), 0);
+    }
 
     QVERIFY_THROWS_EXCEPTION(ProgramEnded, (m_form.get()->*row.click)());
     QCOMPARE(m_platform->ends, 1);
