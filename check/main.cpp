@@ -2,7 +2,7 @@
 // kvizora-check: checks a data folder before it ships with the game, and
 // turns an author's UTF-8 text into a content file.
 
-#include "game/contentcheck.h"
+#include "check/contentcheck.h"
 #include "ui/appearance.h"
 
 #include <QApplication>

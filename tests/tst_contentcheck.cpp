@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "game/contentcheck.h"
+#include "check/contentcheck.h"
 #include "game/platform.h"
 #include "lifelines/lifelines.h"
 #include "testsupport.h"

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "game/contentcheck.h"
+#include "check/contentcheck.h"
 
 #include "game/content.h"
 #include "game/contentfile.h"
