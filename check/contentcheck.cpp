@@ -138,12 +138,17 @@ void checkWriting(QList<Problem> &problems, const QString &file, int line, const
 // prefix of one button may complete the text where another's does not).
 int fewestWrongCaptions(const QStringList &answers)
 {
+    // Whether answer a on button b shows the correct answer's text.
+    std::array<std::array<bool, 4>, 4> holds{};
+    for (int button = 0; button < 4; ++button)
+        for (int a = 0; a < 4; ++a)
+            holds[button][a] = Rules::holdsCorrectAnswer(Rules::answerCaption(button, answers[a]), answers[0]);
     std::array<int, 4> onButton = {0, 1, 2, 3};
     int fewest = 4;
     do {
         int wrong = 0;
         for (int button = 0; button < 4; ++button)
-            if (!Rules::holdsCorrectAnswer(Rules::answerCaption(button, answers[onButton[button]]), answers[0]))
+            if (!holds[button][onButton[button]])
                 ++wrong;
         fewest = std::min(fewest, wrong);
     } while (std::next_permutation(onButton.begin(), onButton.end()));
