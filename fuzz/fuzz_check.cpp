@@ -35,6 +35,8 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <functional>
+#include <memory>
 #include <optional>
 #include <random>
 
@@ -188,22 +190,6 @@ bool present(int record)
     }
 }
 
-void playEveryQuestion(const ContentCheck::Report &report);
-
-void checkLevelFile(QByteArrayView bytes)
-{
-    writeFile(QStringLiteral("qa/7.dat"), bytes);
-    const ContentCheck::Report report = ContentCheck::checkFolder(dataPath(QString()).chopped(1), g_harness->fits);
-    // The check blames the file that changed and no other.
-    for (const ContentCheck::Problem &p : report.problems)
-        FUZZ_CHECK(p.file == QLatin1String("qa/7.dat"));
-    if (errorsOf(report) == 0)
-        playEveryQuestion(report);
-    else
-        FUZZ_CHECK(report.questions == 140 || report.questions == 150);
-    writeFile(QStringLiteral("qa/7.dat"), g_harness->shipped.value(QStringLiteral("qa/7.dat")));
-}
-
 // No error: the game plays every question of the file.
 void playEveryQuestion(const ContentCheck::Report &report)
 {
@@ -225,6 +211,20 @@ void playEveryQuestion(const ContentCheck::Report &report)
             right += Rules::isRightAnswer(caption, Module1.CorrectAnswer) ? 1 : 0;
         FUZZ_CHECK(right >= 1);
     }
+}
+
+void checkLevelFile(QByteArrayView bytes)
+{
+    writeFile(QStringLiteral("qa/7.dat"), bytes);
+    const ContentCheck::Report report = ContentCheck::checkFolder(dataPath(QString()).chopped(1), g_harness->fits);
+    // The check blames the file that changed and no other.
+    for (const ContentCheck::Problem &p : report.problems)
+        FUZZ_CHECK(p.file == QLatin1String("qa/7.dat"));
+    if (errorsOf(report) == 0)
+        playEveryQuestion(report);
+    else
+        FUZZ_CHECK(report.questions == 140 || report.questions == 150);
+    writeFile(QStringLiteral("qa/7.dat"), g_harness->shipped.value(QStringLiteral("qa/7.dat")));
 }
 
 void checkHostFile(QByteArrayView bytes, int which)
