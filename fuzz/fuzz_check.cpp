@@ -14,6 +14,7 @@
 // input replays the same way.
 
 #include "check/contentcheck.h"
+#include "fuzz/fuzzing.h"
 #include "game/content.h"
 #include "game/contentfile.h"
 #include "game/form2.h"
@@ -33,8 +34,6 @@
 #include <QTemporaryDir>
 
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -42,10 +41,8 @@
 
 namespace {
 
-// The fuzzer's stand-in for ending the program: unwinds to the harness.
-struct ProgramEnded
-{
-};
+using Fuzzing::fail;
+using Fuzzing::ProgramEnded;
 
 // Seeded by the input; `once` is the next value drawn, when set.
 class ScriptedRandom final : public Platform::RandomSource
@@ -77,18 +74,6 @@ struct Harness
 };
 
 Harness *g_harness = nullptr;
-
-[[noreturn]] void fail(const char *what, const char *file, int line)
-{
-    std::fprintf(stderr, "%s:%d: check failed: %s\n", file, line, what);
-    std::abort();
-}
-
-#define FUZZ_CHECK(condition)                                                                                          \
-    do {                                                                                                               \
-        if (!(condition))                                                                                              \
-            fail(#condition, __FILE__, __LINE__);                                                                      \
-    } while (false)
 
 QString dataPath(const QString &name)
 {
