@@ -3,7 +3,8 @@
 # Installs what is missing, builds the game with its tests and runs every
 # test headless; then builds the game and its tests again under
 # AddressSanitizer and UndefinedBehaviorSanitizer (clang) and runs them all
-# there, after a short fuzz run of the content reader.
+# there, after a short fuzz run each of the content reader and of the
+# content check.
 set -euo pipefail
 cd "$(dirname "$0")"
 source scripts/setup.sh

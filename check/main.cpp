@@ -2,7 +2,7 @@
 // kvizora-check: checks a data folder before it ships with the game, and
 // turns an author's UTF-8 text into a content file.
 
-#include "game/contentcheck.h"
+#include "check/contentcheck.h"
 #include "ui/appearance.h"
 
 #include <QApplication>
@@ -30,8 +30,10 @@ QString native(const QString &path)
 // cannot be converted leaves it as it was.
 int convert(const QString &in, const QString &out)
 {
+    // Only a regular file: a named pipe or a device would block the reading
+    // or never end.
     QFile source(in);
-    if (!source.open(QIODevice::ReadOnly)) {
+    if (!QFileInfo(in).isFile() || !source.open(QIODevice::ReadOnly)) {
         print(stderr, QStringLiteral("Файл не удаётся прочитать: %1\n").arg(native(in)));
         return 2;
     }
@@ -51,6 +53,13 @@ int convert(const QString &in, const QString &out)
     return 0;
 }
 
+// The check's report is all it prints. Qt's own notes on the machine it
+// runs on (no desktop session, no runtime folder) say nothing about the
+// content and would stand before the report.
+void quietQt(QtMsgType, const QMessageLogContext &, const QString &)
+{
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -58,6 +67,7 @@ int main(int argc, char *argv[])
     // The check measures texts with the game's fonts but shows no window.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
+    qInstallMessageHandler(quietQt);
     QApplication app(argc, argv);
     Appearance::setUpFonts();
 

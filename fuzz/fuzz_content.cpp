@@ -9,6 +9,7 @@
 // end. The random draws come from a generator seeded by the input, so that
 // every input replays the same way.
 
+#include "fuzz/fuzzing.h"
 #include "game/content.h"
 #include "game/contentfile.h"
 #include "game/form2.h"
@@ -29,16 +30,12 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
 #include <random>
 
 namespace {
 
-// The fuzzer's stand-in for ending the program: unwinds to the harness.
-struct ProgramEnded
-{
-};
+using Fuzzing::fail;
+using Fuzzing::ProgramEnded;
 
 class SeededRandom final : public Platform::RandomSource
 {
@@ -57,18 +54,6 @@ struct Harness
 };
 
 Harness *g_harness = nullptr;
-
-[[noreturn]] void fail(const char *what, const char *file, int line)
-{
-    std::fprintf(stderr, "%s:%d: check failed: %s\n", file, line, what);
-    std::abort();
-}
-
-#define FUZZ_CHECK(condition)                                                                                          \
-    do {                                                                                                               \
-        if (!(condition))                                                                                              \
-            fail(#condition, __FILE__, __LINE__);                                                                      \
-    } while (false)
 
 void writeFile(const QString &path, QByteArrayView bytes)
 {

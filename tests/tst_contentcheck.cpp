@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "game/contentcheck.h"
+#include "check/contentcheck.h"
 #include "game/platform.h"
 #include "lifelines/lifelines.h"
 #include "testsupport.h"
@@ -8,6 +8,8 @@
 #include <QDir>
 #include <QProcess>
 #include <QTest>
+
+#include <sys/stat.h>
 
 // The content check: the shipped bank passes even the strict check, and
 // every kind of problem is caught with its file and line, as an error when
@@ -24,6 +26,7 @@ private slots:
     void problemsAreCaughtWithFileLineAndSeverity();
     void lineSixteenOfTheSuspenseLinesIsNeverMeasured();
     void commandLineReportsAndExits();
+    void conversionWritesOnlyTheNamedFile_data();
     void conversionWritesOnlyTheNamedFile();
 
 private:
@@ -58,9 +61,16 @@ void writeCleanFolder(DataFolder &folder)
     folder.writeHostFiles();
     for (int level = 1; level <= 15; ++level)
         folder.writeLines(QStringLiteral("data/qa/%1.dat").arg(level), cleanLevel(level));
-    for (const char *used : Lifelines::UsedPictures)
-        folder.writeBytes(QStringLiteral("data/gfx/") + QLatin1String(used), shippedBytes(QStringLiteral("gfx/") + QLatin1String(used)));
+    for (const char *used : Lifelines::UsedPictures) {
+        const QString picture = QStringLiteral("gfx/") + QLatin1String(used);
+        folder.writeBytes("data/" + picture, shippedBytes(picture));
+        const QString twin = Lifelines::doubledPicture(picture);
+        folder.writeBytes("data/" + twin, shippedBytes(twin));
+    }
 }
+
+// A row's bytes that stand for a named pipe in place of the file.
+const QByteArray NamedPipe("\0named pipe", 11);
 
 struct Run
 {
@@ -131,6 +141,10 @@ void TestContentCheck::problemsAreCaughtWithFileLineAndSeverity_data()
                                         << true << "host/Right.dat:1: реплика не помещается";
     QTest::newRow("empty correct answer") << "qa/5.dat" << level(5, [](QStringList &l) { l[6].clear(); }) << true
                                           << "qa/5.dat:7: вопрос 2: пустой верный ответ";
+    // Opening a named pipe would wait for a writer for ever.
+    QTest::newRow("used picture a named pipe beside its 2x twin")
+        << "gfx/5050d.gif" << NamedPipe << true
+        << "gfx/5050d.gif: файл не удаётся прочитать: игра закроется, когда игрок возьмёт эту подсказку";
     QTest::newRow("used picture missing") << "gfx/Audid.gif" << QByteArray() << true
                                           << "gfx/Audid.gif: файл не найден: игра закроется, когда игрок возьмёт эту подсказку";
     QTest::newRow("two wrong answers hold the correct one")
@@ -175,9 +189,12 @@ void TestContentCheck::problemsAreCaughtWithFileLineAndSeverity()
 
     DataFolder folder;
     writeCleanFolder(folder);
-    if (bytes.isEmpty())
-        QFile::remove(folder.path() + "/data/" + file);
-    else
+    const QString path = folder.path() + "/data/" + file;
+    if (bytes.isEmpty() || bytes == NamedPipe)
+        QFile::remove(path);
+    if (bytes == NamedPipe)
+        QVERIFY(mkfifo(QFile::encodeName(path).constData(), 0600) == 0);
+    else if (!bytes.isEmpty())
         folder.writeBytes("data/" + file, bytes);
 
     const ContentCheck::Report report = ContentCheck::checkFolder(folder.path() + "/data", m_fits);
@@ -228,8 +245,27 @@ void TestContentCheck::commandLineReportsAndExits()
     QCOMPARE(runCheck({}).exitCode, 2);
 }
 
+void TestContentCheck::conversionWritesOnlyTheNamedFile_data()
+{
+    QTest::addColumn<QByteArray>("refused"); // a text that leaves the file as it was
+    QTest::addColumn<QString>("expected");   // in the check's message
+
+    QTest::newRow("character Windows-1251 lacks") << QStringLiteral("Вопрос?\nОтвет ✓\n").toUtf8()
+                                                  << ":2: символа «✓» (U+2713) нет в Windows-1251";
+    QTest::newRow("already Windows-1251") << toWindows1251(QStringLiteral("Вопрос?\r\n")) << ":1: строка не в UTF-8";
+    // A text cut off in the middle of a letter, at the end of a line and at
+    // the end of the file: the letter must not vanish without a word.
+    QTest::newRow("sequence cut off at a line end") << QStringLiteral("Вопрос?\r\nОтвет").toUtf8() + "\xD0\r\nещё\r\n"
+                                                    << ":2: строка не в UTF-8";
+    QTest::newRow("sequence cut off at the end") << QStringLiteral("Вопрос?\nОтвет").toUtf8() + "\xE2\x80"
+                                                 << ":2: строка не в UTF-8";
+}
+
 void TestContentCheck::conversionWritesOnlyTheNamedFile()
 {
+    QFETCH(QByteArray, refused);
+    QFETCH(QString, expected);
+
     QTemporaryDir dir;
     const QString in = dir.filePath("7.txt");
     const QString out = dir.filePath("7.dat");
@@ -242,24 +278,18 @@ void TestContentCheck::conversionWritesOnlyTheNamedFile()
     // A byte order mark, Windows and Unix line ends, no end to the last line.
     writeText(QStringLiteral("\uFEFFЧто «ёлочки»?\r\nЁж — зверь\nпоследняя").toUtf8());
     QCOMPARE(runCheck({"--convert", in, out}).exitCode, 0);
-    const QByteArray expected = toWindows1251(QStringLiteral("Что «ёлочки»?\r\nЁж — зверь\r\nпоследняя\r\n"));
+    const QByteArray converted = toWindows1251(QStringLiteral("Что «ёлочки»?\r\nЁж — зверь\r\nпоследняя\r\n"));
     const auto written = [&] {
         QFile file(out);
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
     };
-    QCOMPARE(written(), expected);
+    QCOMPARE(written(), converted);
 
-    // A character Windows-1251 lacks, or a file that is not UTF-8 at all,
-    // leaves the named file as it was.
-    writeText(QStringLiteral("Вопрос?\nОтвет ✓\n").toUtf8());
-    Run refused = runCheck({"--convert", in, out});
-    QCOMPARE(refused.exitCode, 1);
-    QVERIFY2(refused.err.contains(QStringLiteral(":2: символа «✓» (U+2713) нет в Windows-1251")), qPrintable(refused.err));
-    writeText(toWindows1251(QStringLiteral("Вопрос?\r\n")));
-    refused = runCheck({"--convert", in, out});
-    QCOMPARE(refused.exitCode, 1);
-    QVERIFY2(refused.err.contains(QStringLiteral(":1: строка не в UTF-8")), qPrintable(refused.err));
-    QCOMPARE(written(), expected);
+    writeText(refused);
+    const Run run = runCheck({"--convert", in, out});
+    QCOMPARE(run.exitCode, 1);
+    QVERIFY2(run.err.contains(expected), qPrintable(run.err));
+    QCOMPARE(written(), converted);
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files).size(), 2);
 }
 

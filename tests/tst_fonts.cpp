@@ -13,6 +13,8 @@
 #include <QFontDatabase>
 #include <QFontInfo>
 #include <QFontMetrics>
+#include <QImage>
+#include <QPainter>
 #include <QTest>
 
 #include <fontconfig/fontconfig.h>
@@ -159,18 +161,48 @@ void TestFonts::fixedCaptionsFitTheirBoxes_data()
     add("victory", m_victory->CommandButton1);
 }
 
+namespace {
+
+// The rows and columns of device pixels, relative to the box, that the
+// glyphs of `caption` cover when drawn from the top of a box of `size`,
+// on a canvas that leaves room all round for ink beyond the box.
+QRect inkOf(const QFont &font, const QSize &size, int flags, const QString &caption, qreal ratio)
+{
+    // Even, so that the box starts on a whole device pixel at 150 % too.
+    const QPoint offset(size.width() + size.width() % 2, size.height() + size.height() % 2);
+    QImage canvas(QSize(size.width() * 3 + 2, size.height() * 3 + 2) * ratio, QImage::Format_ARGB32_Premultiplied);
+    canvas.setDevicePixelRatio(ratio);
+    canvas.fill(Qt::transparent);
+    QPainter painter(&canvas);
+    painter.setFont(font);
+    painter.setPen(Qt::black);
+    painter.drawText(QRect(offset, size), flags | Qt::AlignTop, caption);
+    painter.end();
+    QRect ink;
+    for (int y = 0; y < canvas.height(); ++y)
+        for (int x = 0; x < canvas.width(); ++x)
+            if (qAlpha(canvas.pixel(x, y)) != 0)
+                ink |= QRect(x, y, 1, 1);
+    return ink.translated(-offset * ratio);
+}
+
+} // namespace
+
 void TestFonts::fixedCaptionsFitTheirBoxes()
 {
     // A stand-in face may have taller lines or wider letters than the face a
     // box was made for; what does not fit is cut off at the box's edge. The
     // whole line counts, ascent and descent, on every line of a wrapped
-    // caption.
+    // caption, except on the labels that shrink to fit: they keep their
+    // designed size as long as the glyphs themselves stay inside the box,
+    // and shrink no further than they need.
     QFETCH(QWidget *, control);
     QFETCH(QString, caption);
     QFont font;
     QRectF area;
     int flags = 0;
-    if (auto *label = qobject_cast<CaptionLabel *>(control)) {
+    auto *label = qobject_cast<CaptionLabel *>(control);
+    if (label) {
         label->setCaption(caption);
         font = label->captionFont();
         area = label->textRect();
@@ -182,18 +214,40 @@ void TestFonts::fixedCaptionsFitTheirBoxes()
         area = button->rect().adjusted(2, 2, -2, -2); // inside the bevel
         flags = Qt::AlignHCenter | (button->wordWrap() ? Qt::TextWordWrap : 0);
     }
-    const QFontMetricsF metrics(font);
-    const QRectF needed = metrics.boundingRect(area, flags | Qt::AlignTop, caption);
-    QVERIFY2(needed.height() <= area.height() && needed.width() <= area.width(),
-             qPrintable(QStringLiteral("%1 pt %2 needs %3 x %4, has %5 x %6")
-                            .arg(font.pointSizeF())
-                            .arg(QFontInfo(font).family())
-                            .arg(needed.width())
-                            .arg(needed.height())
-                            .arg(area.width())
-                            .arg(area.height())));
+    const double designed = control->font().pointSizeF();
+    if (label && label->shrinksToFit()) {
+        const qreal ratio = label->devicePixelRatioF();
+        // A device pixel lies in the box when its centre does (at 150 % the
+        // box ends in the middle of a pixel).
+        const QSizeF box = area.size() * ratio;
+        const auto inside = [&](const QRect &ink) {
+            return ink.top() + 0.5 > 0 && ink.left() + 0.5 > 0 && ink.bottom() + 0.5 < box.height() && ink.right() + 0.5 < box.width();
+        };
+        const QRect ink = inkOf(font, area.size().toSize(), flags, caption, ratio);
+        QVERIFY2(inside(ink), qPrintable(QStringLiteral("%1 pt %2: ink rows %3..%4, columns %5..%6 in a box of %7 x %8")
+                                                   .arg(font.pointSizeF()).arg(QFontInfo(font).family())
+                                                   .arg(ink.top()).arg(ink.bottom()).arg(ink.left()).arg(ink.right())
+                                                   .arg(box.width()).arg(box.height())));
+        if (font.pointSizeF() < designed) {
+            QFont larger = font;
+            larger.setPointSizeF(font.pointSizeF() + 0.25);
+            QVERIFY2(!inside(inkOf(larger, area.size().toSize(), flags, caption, ratio)),
+                     qPrintable(QStringLiteral("shrank to %1 pt, but %2 pt fits").arg(font.pointSizeF()).arg(larger.pointSizeF())));
+        }
+    } else {
+        const QFontMetricsF metrics(font);
+        const QRectF needed = metrics.boundingRect(area, flags | Qt::AlignTop, caption);
+        QVERIFY2(needed.height() <= area.height() && needed.width() <= area.width(),
+                 qPrintable(QStringLiteral("%1 pt %2 needs %3 x %4, has %5 x %6")
+                                .arg(font.pointSizeF())
+                                .arg(QFontInfo(font).family())
+                                .arg(needed.width())
+                                .arg(needed.height())
+                                .arg(area.width())
+                                .arg(area.height())));
+    }
     // Shrinking is for stand-ins whose lines are taller: a fifth at most.
-    QVERIFY(font.pointSizeF() >= 0.8 * control->font().pointSizeF());
+    QVERIFY(font.pointSizeF() >= 0.8 * designed);
 }
 
 QTEST_MAIN(TestFonts)

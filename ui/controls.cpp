@@ -9,13 +9,17 @@
 #include <QApplication>
 #include <QEvent>
 #include <QFontMetrics>
+#include <QImage>
 #include <QKeySequence>
 #include <QPainter>
 #include <QShortcutEvent>
 #include <QStyle>
 #include <QWindow>
 
+#include <QtMath>
+
 #include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -411,10 +415,52 @@ bool fitsInto(const QFont &font, const QRect &area, int flags, const QString &te
     return needed.width() <= area.width() && needed.height() <= area.height();
 }
 
+// Whether the ink of `text`, the pixels its glyphs cover when drawn into
+// `area` at the device pixel ratio `ratio`, stays inside the area. The line
+// boxes around the glyphs may reach beyond it: only what is drawn counts. A
+// device pixel belongs to the area when its centre does.
+bool inkFitsInto(const QFont &font, const QRect &area, int flags, const QString &text, qreal ratio)
+{
+    // A canvas with room on every side for ink that leaves the area, placed
+    // on whole device pixels, as the widget is, so that the glyphs are
+    // rasterised exactly as on screen.
+    const QFontMetrics metrics(font);
+    const QRect laidOut = metrics.boundingRect(area, flags, text).united(area);
+    int margin = metrics.height();
+    for (int i = 0; i < 8 && std::abs(margin * ratio - std::round(margin * ratio)) > 1e-6; ++i)
+        ++margin;
+    const QRect canvas = laidOut.adjusted(-margin, -margin, margin, margin);
+    QImage image(QSize(qCeil(canvas.width() * ratio), qCeil(canvas.height() * ratio)), QImage::Format_ARGB32_Premultiplied);
+    image.setDevicePixelRatio(ratio);
+    image.fill(Qt::transparent);
+    {
+        QPainter painter(&image);
+        painter.translate(-canvas.topLeft());
+        painter.setFont(font);
+        painter.setPen(Qt::black);
+        painter.drawText(area, flags, text);
+    }
+    const QRectF inside((area.left() - canvas.left()) * ratio, (area.top() - canvas.top()) * ratio,
+                        area.width() * ratio, area.height() * ratio);
+    for (int y = 0; y < image.height(); ++y) {
+        const auto *row = reinterpret_cast<const QRgb *>(image.constScanLine(y));
+        const bool rowInside = y + 0.5 > inside.top() && y + 0.5 < inside.bottom();
+        for (int x = 0; x < image.width(); ++x) {
+            if (qAlpha(row[x]) == 0)
+                continue;
+            if (!rowInside || !(x + 0.5 > inside.left() && x + 0.5 < inside.right()))
+                return false;
+        }
+    }
+    return true;
+}
+
 } // namespace
 
 bool CaptionLabel::fits(const QString &text) const
 {
+    if (m_shrinksToFit)
+        return inkFitsInto(fontFor(text), textRect(), textFlags(), text, devicePixelRatioF());
     return fitsInto(fontFor(text), textRect(), textFlags(), text);
 }
 
@@ -425,25 +471,26 @@ QFont CaptionLabel::fontFor(const QString &text) const
         return font;
     const QRect area = textRect();
     const int flags = textFlags();
-    if (m_fitted.text == text && m_fitted.designed == font && m_fitted.area == area && m_fitted.flags == flags)
+    const qreal ratio = devicePixelRatioF();
+    if (m_fitted.text == text && m_fitted.designed == font && m_fitted.area == area && m_fitted.flags == flags
+        && m_fitted.ratio == ratio)
         return m_fitted.font;
-    m_fitted = {text, font, area, flags, font};
-    if (fitsInto(font, area, flags, text))
-        return font;
-    // The largest quarter point that fits, by halving the range: a smaller
-    // size never needs more room.
+    m_fitted = {text, font, area, flags, ratio, font};
+    // The designed size wherever the glyphs fit; otherwise the largest
+    // quarter point below it at which they do, down to half the designed
+    // size. Stepping down rather than halving the range: hinting may let a
+    // size fit that is a little larger than one that does not.
     const int designed = qRound(font.pointSizeF() * 4);
-    int fitting = designed / 2;
-    int tooLarge = designed;
-    while (tooLarge - fitting > 1) {
-        const int middle = (fitting + tooLarge) / 2;
-        font.setPointSizeF(middle / 4.0);
-        if (fitsInto(font, area, flags, text))
-            fitting = middle;
-        else
-            tooLarge = middle;
+    int size = designed;
+    for (; size > designed / 2; --size) {
+        font.setPointSizeF(size / 4.0);
+        if (inkFitsInto(font, area, flags, text, ratio))
+            break;
     }
-    font.setPointSizeF(fitting / 4.0);
+    if (size < designed)
+        font.setPointSizeF(size / 4.0);
+    else
+        font = m_fitted.designed;
     m_fitted.font = font;
     return font;
 }

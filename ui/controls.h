@@ -77,9 +77,10 @@ public:
     void setAnnouncesChanges(bool on) { m_announcesChanges = on; }
     // The face a window is designed with may be replaced by one whose lines
     // are taller or whose letters are wider. A label that shrinks to fit
-    // draws its caption in the designed size where it fits, and otherwise in
-    // the largest size, by quarter points down to half the designed one, at
-    // which the whole caption, descenders included, lies inside the box.
+    // draws its caption in the designed size wherever the ink of its glyphs
+    // lies inside the box, and otherwise in the largest size, by quarter
+    // points down to half the designed one, at which it does, descenders
+    // included, at the screen's own pixel density.
     bool shrinksToFit() const { return m_shrinksToFit; }
     void setShrinksToFit(bool on);
 
@@ -125,6 +126,7 @@ private:
         QFont designed;
         QRect area;
         int flags = 0;
+        qreal ratio = 0;
         QFont font;
     };
     mutable Fitted m_fitted;

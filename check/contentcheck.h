@@ -67,9 +67,11 @@ Fits measuredByTheGame();
 // "qa/7.dat:12: вопрос 3: …" for one problem.
 QString describe(const Problem &problem);
 
-// The errors, then the warnings, each group in file order under its
-// heading, and a closing line that counts both.
+// The errors, then the warnings, each under its heading. Within a group
+// each kind of problem shows its first few places in file order and then
+// one line with how many more there are; the closing line counts them all.
 QString format(const Report &report);
+inline constexpr int ShownPlacesPerKind = 5;
 
 // A plain UTF-8 text (any line ends, with or without a byte order mark)
 // as a content file: Windows-1251 with CR LF after every line. On failure

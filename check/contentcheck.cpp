@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "game/contentcheck.h"
+#include "check/contentcheck.h"
 
 #include "game/content.h"
 #include "game/contentfile.h"
@@ -14,10 +14,8 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
 #include <QImage>
-#include <QImageReader>
-
-#include <QStringDecoder>
 
 #include <algorithm>
 #include <array>
@@ -140,12 +138,17 @@ void checkWriting(QList<Problem> &problems, const QString &file, int line, const
 // prefix of one button may complete the text where another's does not).
 int fewestWrongCaptions(const QStringList &answers)
 {
+    // Whether answer a on button b shows the correct answer's text.
+    std::array<std::array<bool, 4>, 4> holds{};
+    for (int button = 0; button < 4; ++button)
+        for (int a = 0; a < 4; ++a)
+            holds[button][a] = Rules::holdsCorrectAnswer(Rules::answerCaption(button, answers[a]), answers[0]);
     std::array<int, 4> onButton = {0, 1, 2, 3};
     int fewest = 4;
     do {
         int wrong = 0;
         for (int button = 0; button < 4; ++button)
-            if (!Rules::holdsCorrectAnswer(Rules::answerCaption(button, answers[onButton[button]]), answers[0]))
+            if (!holds[button][onButton[button]])
                 ++wrong;
         fewest = std::min(fewest, wrong);
     } while (std::next_permutation(onButton.begin(), onButton.end()));
@@ -247,7 +250,7 @@ Report checkFolder(const QString &dataFolder, const Fits &fits)
         }
         ++report.filesRead;
         QFile file(path);
-        const QByteArray bytes = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+        const QByteArray bytes = QFileInfo(path).isFile() && file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
         if (result.status == ContentFile::ReadResult::TooShort) {
             QString what = QStringLiteral("в файле %1, а нужно %2")
                                .arg(countedInRussian(int(result.linesFound), "строка", "строки", "строк"))
@@ -299,14 +302,16 @@ Report checkFolder(const QString &dataFolder, const Fits &fits)
     for (const char *used : Lifelines::UsedPictures) {
         const QString name = QStringLiteral("gfx/") + QLatin1String(used);
         const QFileInfo picture(relative(dataFolder, name));
+        // Only regular files are opened, here and below: a named pipe would
+        // block the reading for ever.
+        QSize normal;
         if (!picture.exists())
             report.problems.append({name, 0, Severity::Error, QStringLiteral("файл не найден: игра закроется, когда игрок возьмёт эту подсказку")});
-        else if (!picture.isFile() || QImage(picture.filePath()).isNull())
+        else if (!picture.isFile() || (normal = QImage(picture.filePath()).size()).isEmpty())
             report.problems.append({name, 0, Severity::Error, QStringLiteral("файл не удаётся прочитать: игра закроется, когда игрок возьмёт эту подсказку")});
         const QString twin = Lifelines::doubledPicture(name);
         if (!QFileInfo::exists(relative(dataFolder, twin)))
             continue;
-        // Only a regular file: a named pipe would block the reading.
         if (!QFileInfo(relative(dataFolder, twin)).isFile()) {
             report.problems.append({twin, 0, Severity::Warning, QStringLiteral("файл не удаётся прочитать: игра покажет картинку %1").arg(name)});
             continue;
@@ -316,8 +321,7 @@ Report checkFolder(const QString &dataFolder, const Fits &fits)
             report.problems.append({twin, 0, Severity::Warning, QStringLiteral("файл не удаётся прочитать: игра покажет картинку %1").arg(name)});
             continue;
         }
-        const QSize normal = QImageReader(relative(dataFolder, name)).size();
-        if (normal.isValid() && doubled.size() != normal * 2)
+        if (!normal.isEmpty() && doubled.size() != normal * 2)
             report.problems.append({twin, 0, Severity::Warning, QStringLiteral("картинка %1×%2, а нужна %3×%4: вдвое больше %5")
                                                  .arg(doubled.width()).arg(doubled.height())
                                                  .arg(normal.width() * 2).arg(normal.height() * 2).arg(name)});
@@ -356,6 +360,18 @@ QString describe(const Problem &problem)
     return out + QStringLiteral(": ") + problem.what;
 }
 
+namespace {
+
+// Problems of one kind differ only in the numbers they name (a line, a
+// byte, a count): their text up to the first digit is their kind.
+QString kindOf(const Problem &problem)
+{
+    const auto digit = std::find_if(problem.what.cbegin(), problem.what.cend(), [](QChar c) { return c.isDigit(); });
+    return problem.what.first(digit - problem.what.cbegin());
+}
+
+} // namespace
+
 QString format(const Report &report)
 {
     QString out;
@@ -363,9 +379,29 @@ QString format(const Report &report)
         if (report.count(severity) == 0)
             return;
         out += heading + QLatin1Char('\n');
-        for (const Problem &p : report.problems)
-            if (p.severity == severity)
-                out += describe(p) + QLatin1Char('\n');
+        // Each kind in the order it first turns up, its first few places in
+        // file order, then how many more there are of it.
+        QStringList kinds;
+        QHash<QString, QList<const Problem *>> places;
+        for (const Problem &p : report.problems) {
+            if (p.severity != severity)
+                continue;
+            const QString kind = kindOf(p);
+            if (!places.contains(kind))
+                kinds.append(kind);
+            places[kind].append(&p);
+        }
+        for (const QString &kind : kinds) {
+            const QList<const Problem *> &all = places[kind];
+            for (qsizetype i = 0; i < all.size() && i < ShownPlacesPerKind; ++i)
+                out += describe(*all[i]) + QLatin1Char('\n');
+            if (all.size() > ShownPlacesPerKind) {
+                const bool cut = kind.size() < all.first()->what.size();
+                out += QStringLiteral("… и ещё %1 таких же: %2%3\n")
+                           .arg(all.size() - ShownPlacesPerKind)
+                           .arg(kind.trimmed(), cut ? QStringLiteral(" …") : QString());
+            }
+        }
         out += QLatin1Char('\n');
     };
     group(Severity::Error, QStringLiteral("Ошибки (игра не сможет этим играть):"));
@@ -379,11 +415,63 @@ QString format(const Report &report)
     return out;
 }
 
+namespace {
+
+// The offset of the first byte that does not belong to well-formed UTF-8
+// (no overlong forms, no surrogates, nothing above U+10FFFF), or -1. It
+// looks at the whole text at once, so a sequence cut off at the end of a
+// line or of the file is found like any other.
+qsizetype firstInvalidUtf8(QByteArrayView bytes)
+{
+    const auto at = [&](qsizetype i) { return static_cast<unsigned char>(bytes[i]); };
+    qsizetype i = 0;
+    while (i < bytes.size()) {
+        const unsigned char b = at(i);
+        if (b < 0x80) {
+            ++i;
+            continue;
+        }
+        int follow = 0;
+        unsigned char low = 0x80; // the range of the second byte
+        unsigned char high = 0xBF;
+        if (b >= 0xC2 && b <= 0xDF) {
+            follow = 1;
+        } else if (b >= 0xE0 && b <= 0xEF) {
+            follow = 2;
+            if (b == 0xE0)
+                low = 0xA0;
+            else if (b == 0xED)
+                high = 0x9F;
+        } else if (b >= 0xF0 && b <= 0xF4) {
+            follow = 3;
+            if (b == 0xF0)
+                low = 0x90;
+            else if (b == 0xF4)
+                high = 0x8F;
+        } else {
+            return i;
+        }
+        for (int k = 1; k <= follow; ++k) {
+            if (i + k >= bytes.size())
+                return i;
+            const unsigned char c = at(i + k);
+            if (k == 1 ? (c < low || c > high) : (c & 0xC0) != 0x80)
+                return i;
+        }
+        i += follow + 1;
+    }
+    return -1;
+}
+
+} // namespace
+
 Conversion fromUtf8Text(const QString &file, QByteArrayView utf8)
 {
     Conversion result;
     if (utf8.startsWith("\xEF\xBB\xBF"))
         utf8 = utf8.sliced(3);
+    // Nothing is converted unless the whole text is UTF-8 to its last byte.
+    const qsizetype invalid = firstInvalidUtf8(utf8);
     QByteArray bytes;
     qsizetype start = 0;
     int line = 0;
@@ -392,12 +480,15 @@ Conversion fromUtf8Text(const QString &file, QByteArrayView utf8)
         while (end < utf8.size() && utf8[end] != '\n' && utf8[end] != '\r')
             ++end;
         ++line;
-        QStringDecoder decoder(QStringDecoder::Utf8);
-        const QString text = decoder(utf8.sliced(start, end - start));
-        if (decoder.hasError()) {
-            result.problems = {{file, line, Severity::Error, QStringLiteral("строка не в UTF-8: возможно, файл уже в Windows-1251")}};
+        if (invalid >= start && invalid <= end) {
+            result.problems = {{file, line, Severity::Error,
+                                QStringLiteral("строка не в UTF-8 (байт %1 не складывается в символ): возможно, файл уже в Windows-1251")
+                                    .arg(hex(static_cast<unsigned char>(utf8[invalid])))}};
             return result;
         }
+        // Line ends are ASCII, which never occurs inside a UTF-8 sequence:
+        // each line of valid text is valid on its own.
+        const QString text = QString::fromUtf8(utf8.sliced(start, end - start));
         qsizetype failedAt = -1;
         const QByteArray encoded = ContentFile::encodeWindows1251(text, &failedAt);
         if (failedAt >= 0) {
