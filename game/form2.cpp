@@ -221,8 +221,13 @@ void Form2::updateHolderReadout()
     const QString won = level == 1 ? QStringLiteral("0") : Label4[level - 1]->caption();
     // The description first: a reader that speaks the new name at once
     // finds the new answers beside it.
-    Command10->setAccessibleDescription(Access::answersReadout(captions, enabled, won));
-    Command10->setAccessibleName(Access::questionReadout(level, Label4[level]->caption(), Label3->caption()));
+    // Only what changed is told: a reader speaks every change again.
+    const QString description = Access::answersReadout(captions, enabled, won);
+    if (Command10->accessibleDescription() != description)
+        Command10->setAccessibleDescription(description);
+    const QString name = Access::questionReadout(level, Label4[level]->caption(), Label3->caption());
+    if (Command10->accessibleName() != name)
+        Command10->setAccessibleName(name);
 }
 
 void Form2::Command_Click(int index)

@@ -364,6 +364,11 @@ void hideFromScreenReaders(QWidget *widget)
 {
     installAccessibleFactory();
     widget->setProperty(HiddenFromScreenReaders, true);
+    // Qt keeps the interface it made for a widget. One made before (setting
+    // a caption tells of the new name) would go on reading the widget out.
+    QAccessibleInterface *iface = QAccessible::queryAccessibleInterface(widget);
+    if (iface && !dynamic_cast<HiddenAccessible *>(iface))
+        QAccessible::deleteAccessibleInterface(QAccessible::uniqueId(iface));
 }
 
 void CaptionLabel::announce(const QString &previous)
