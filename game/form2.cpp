@@ -220,8 +220,8 @@ void Form2::updateHolderReadout()
     }
     const QString won = level == 1 ? QStringLiteral("0") : Label4[level - 1]->caption();
     // The description first: a reader that speaks the new name at once
-    // finds the new answers beside it.
-    // Only what changed is told: a reader speaks every change again.
+    // finds the new answers beside it. Only what changed is told, since a
+    // reader speaks every change of the focused control again.
     const QString description = Access::answersReadout(captions, enabled, won);
     if (Command10->accessibleDescription() != description)
         Command10->setAccessibleDescription(description);

@@ -65,9 +65,10 @@ QString readableCaption(const QString &caption)
 
 // What a window last told a screen reader: a label that announces its
 // changes, or the game itself. Screen readers ignore the text changes of
-// labels, but speak a notification when it is shown. The notification stands apart, as the application's own, like
-// a desktop notification: inside its window a reader would first read out
-// the window and the label (the whole transcript) around it.
+// labels, but speak a notification when it is shown. The notification
+// stands apart, as the application's own, like a desktop notification:
+// inside its window a reader would first read out the window and the label
+// (the whole transcript) around it.
 class CaptionAnnouncement : public QObject
 {
     Q_OBJECT
