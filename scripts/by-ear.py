@@ -129,6 +129,9 @@ class Player:
         for level in range(1, 16):
             focus, question = self.wait(lambda: self.question(level), 'question %d' % level)
             self.say('question %d: %r | %r' % (level, focus.name, focus.description))
+            # A player listens to the question before pressing a key: a key
+            # press cuts the screen reader short.
+            time.sleep(4)
             if level == 1:
                 self.shot('question-marker.png')
                 self.key('Tab')

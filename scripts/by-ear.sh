@@ -8,14 +8,16 @@
 # and the `ru,us` keymaps, using all three lifelines and waiting for the
 # call to end. OUTDIR gets events.log (what a screen reader was told),
 # play.log (what the player read and pressed) and screenshots of the focus
-# ring and of the frame around the question.
+# ring and of the frame around the question; with orca installed, also
+# orca-said.txt, every line Orca spoke.
 #
 #   scripts/by-ear.sh OUTDIR
 #
 # Needs xvfb, openbox, at-spi2-core, python3-pyatspi, xdotool,
 # x11-xkb-utils, dbus and imagemagick, and a normal build (build/test).
-# Takes about three and a half minutes: each verdict takes eight seconds,
-# the call 37.5. It is run by hand, not by ./test.sh.
+# Takes about four and a half minutes: each verdict takes eight seconds,
+# the call 37.5, and the player listens four seconds to each question. It
+# is run by hand, not by ./test.sh.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 out=$(realpath -m "$1")
@@ -39,6 +41,15 @@ openbox >"$out/openbox.log" 2>&1 & pids+=($!)
 /usr/libexec/at-spi-bus-launcher --launch-immediately >"$out/bus.log" 2>&1 & pids+=($!)
 sleep 1.5
 /usr/bin/python3 scripts/by-ear.py listen "$out/events.log" & pids+=($!)
+# With Orca installed, what it would say (its own log; no speech synthesiser
+# is needed) goes to orca-said.txt.
+if command -v orca >/dev/null; then
+    orca --replace --debug-file="$out/orca-debug.log" >"$out/orca.log" 2>&1 & pids+=($!)
+    sleep 4
+fi
 sleep 1.5
 build/test/kvizora >"$out/game.log" 2>&1 & pids+=($!)
 /usr/bin/python3 scripts/by-ear.py play "$out" build/test/data
+if [ -f "$out/orca-debug.log" ]; then
+    grep -o "SPEECH OUTPUT: .*" "$out/orca-debug.log" >"$out/orca-said.txt" || true
+fi
