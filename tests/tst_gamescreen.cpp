@@ -452,8 +452,11 @@ void TestGameScreen::keyboardFocusIsDrawnOnlyForTheKeyboard()
     QVERIFY(Appearance::contrastRatio(pixel(m_form->Label3, marker), Qt::black) >= 3.0);
     QCOMPARE(pixel(a, ring), face);
 
-    // A mouse player sees neither, even on a button that has the focus.
+    // A mouse player sees neither, even on a button that has the focus, nor
+    // after Alt alone (on its way to the window manager's Alt+Tab).
     QTest::mouseClick(m_form->Label2, Qt::LeftButton);
+    QCOMPARE(pixel(m_form->Label3, marker), QColor(Qt::black));
+    QTest::keyClick(m_form->windowHandle(), Qt::Key_Alt);
     QCOMPARE(pixel(m_form->Label3, marker), QColor(Qt::black));
     a->setFocus();
     QCOMPARE(pixel(a, ring), face);

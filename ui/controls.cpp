@@ -299,7 +299,23 @@ bool FocusCue::eventFilter(QObject *, QEvent *event)
     switch (event->type()) {
     case QEvent::KeyPress:
     case QEvent::ShortcutOverride:
-        setShown(true);
+        // A modifier alone (Alt on its way to the window manager's Alt+Tab)
+        // is no sign of keyboard play.
+        switch (static_cast<QKeyEvent *>(event)->key()) {
+        case Qt::Key_Shift:
+        case Qt::Key_Control:
+        case Qt::Key_Meta:
+        case Qt::Key_Alt:
+        case Qt::Key_AltGr:
+        case Qt::Key_Super_L:
+        case Qt::Key_Super_R:
+        case Qt::Key_CapsLock:
+        case Qt::Key_NumLock:
+            break;
+        default:
+            setShown(true);
+            break;
+        }
         break;
     case QEvent::MouseButtonPress:
     case QEvent::MouseButtonDblClick:

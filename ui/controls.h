@@ -22,8 +22,8 @@ class CaptionAnnouncement;
 // Whether the keyboard focus is drawn for the player to see. A player who
 // plays with the keyboard needs to see where the focus is; a player who
 // plays with the mouse sees the game exactly as designed. So the focus is
-// drawn from any key press on until the next mouse press, and not before
-// the first key press.
+// drawn from any key press (a modifier alone does not count) until the next
+// mouse press, and not before the first key press.
 class FocusCue : public QObject
 {
     Q_OBJECT
