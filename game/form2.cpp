@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "game/form2.h"
 
+#include "game/access.h"
 #include "game/content.h"
 #include "game/form3.h"
 #include "game/form5.h"
@@ -19,6 +20,7 @@
 #include <QCloseEvent>
 #include <QEvent>
 #include <QIcon>
+#include <QKeyEvent>
 #include <QMoveEvent>
 #include <QPainter>
 #include <QSessionManager>
@@ -28,6 +30,11 @@ namespace {
 const QColor AnswerTextColor(255, 247, 166);
 const QColor CurrentLevelColor(71, 94, 138);
 const QColor JudgedBackColor(255, 220, 80);
+
+// The marker around the question while the focus holder has the focus: its
+// distance from the question's box and its width, in pixels.
+constexpr int MarkerGap = 3;
+constexpr int MarkerWidth = 3;
 
 // Outer height the window keeps, in twips; it cuts off the strip of the
 // designed area that only holds the focus button.
@@ -71,6 +78,31 @@ Form2::Form2(QWidget *parent)
     Command10->setAccessibleName(QStringLiteral("Выберите ответ"));
     // The window has no title bar; a screen reader still names it.
     setAccessibleName(Platform::applicationTitle());
+    // The host and the studio only decorate.
+    hideFromScreenReaders(Picture1);
+    hideFromScreenReaders(Picture2);
+
+    // Tab goes from the question (the holder) through the answers and the
+    // lifelines to the window buttons, in reading order.
+    setTabOrder(Command10, Command[0]);
+    setTabOrder(Command[0], Command[1]);
+    setTabOrder(Command[1], Command[2]);
+    setTabOrder(Command[2], Command[3]);
+    setTabOrder(Command[3], Command6);
+    setTabOrder(Command6, Command8);
+    setTabOrder(Command8, Command9);
+    setTabOrder(Command9, CommandButton1);
+    setTabOrder(CommandButton1, CommandButton2);
+
+    // The holder lies out of sight: while it has the focus and the player
+    // uses the keyboard, a marker around the question shows where it is.
+    ui->client->installEventFilter(this);
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget *old, QWidget *now) {
+        if (old == Command10 || now == Command10)
+            ui->client->update(holderMarkerRect());
+    });
+    connect(&FocusCue::instance(), &FocusCue::shownChanged, this,
+            [this] { ui->client->update(holderMarkerRect()); });
 
     connect(Command6, &QAbstractButton::clicked, this, &Form2::Command6_Click);
     connect(Command8, &QAbstractButton::clicked, this, &Form2::Command8_Click);
@@ -111,7 +143,11 @@ Form2::Form2(QWidget *parent)
     m_place = pos();
 }
 
-Form2::~Form2() = default;
+Form2::~Form2()
+{
+    // Closing the window moves the focus after the controls are gone.
+    disconnect(qApp, &QApplication::focusChanged, this, nullptr);
+}
 
 void Form2::Form_Load()
 {
@@ -164,8 +200,34 @@ void Form2::ShowQuestion(const QString &fileName, int level)
     }
     Label4[Module1.Level]->setUnderlined(true);
     Label4[Module1.Level]->setBackColor(CurrentLevelColor);
+    for (int l = 1; l <= Ladder::Levels; ++l)
+        Label4[l]->setAccessibleDescription(Access::ladderDescription(l, Module1.Level));
 
     Module1.CorrectAnswer = Module1.AnswerTexts[record][1];
+    updateHolderReadout();
+}
+
+void Form2::updateHolderReadout()
+{
+    const int level = Module1.Level;
+    if (level < 1 || level > Ladder::Levels)
+        return;
+    std::array<QString, 4> captions;
+    std::array<bool, 4> enabled{};
+    for (int i = 0; i < 4; ++i) {
+        captions[i] = Command[i]->caption();
+        enabled[i] = Command[i]->isEnabled();
+    }
+    const QString won = level == 1 ? QStringLiteral("0") : Label4[level - 1]->caption();
+    // The description first: a reader that speaks the new name at once
+    // finds the new answers beside it. Only what changed is told, since a
+    // reader speaks every change of the focused control again.
+    const QString description = Access::answersReadout(captions, enabled, won);
+    if (Command10->accessibleDescription() != description)
+        Command10->setAccessibleDescription(description);
+    const QString name = Access::questionReadout(level, Label4[level]->caption(), Label3->caption());
+    if (Command10->accessibleName() != name)
+        Command10->setAccessibleName(name);
 }
 
 void Form2::Command_Click(int index)
@@ -266,6 +328,44 @@ void Form2::Command8_Click()
 void Form2::Command9_Click()
 {
     Lifelines::askTheAudience(*this);
+}
+
+bool Form2::event(QEvent *event)
+{
+    if (event->type() == QEvent::ShortcutOverride || event->type() == QEvent::KeyPress) {
+        auto *key = static_cast<QKeyEvent *>(event);
+        const Qt::KeyboardModifiers modifiers = key->modifiers() & ~(Qt::ShiftModifier | Qt::KeypadModifier);
+        // Taken here, by the letter the keyboard layout gives, before Qt's
+        // shortcuts see it: on a Russian layout they would also try the
+        // Latin letter of the same key, so Alt+В (on the D key) would answer
+        // D, and Alt+И (on the B key) would answer B.
+        if (modifiers == Qt::AltModifier && Access::isLetterKey(key->key())) {
+            event->accept();
+            const int answer = Access::answerForAltKey(key->key());
+            if (event->type() == QEvent::KeyPress && !key->isAutoRepeat() && answer >= 0
+                && Command[answer]->isEnabled())
+                Command[answer]->click();
+            return true;
+        }
+    }
+    return QWidget::event(event);
+}
+
+QRect Form2::holderMarkerRect() const
+{
+    const int outset = MarkerGap + MarkerWidth;
+    return Label3->geometry().adjusted(-outset, -outset, outset, outset);
+}
+
+bool Form2::eventFilter(QObject *watched, QEvent *event)
+{
+    // The client area's background is drawn before its paint event, the
+    // question over it after: the marker lies in the black margin between.
+    if (watched == ui->client && event->type() == QEvent::Paint && Command10->hasFocus() && FocusCue::shown()) {
+        QPainter painter(ui->client);
+        Appearance::paintFocusRing(painter, holderMarkerRect(), Appearance::focusRingColor(Qt::black), MarkerWidth);
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 void Form2::resizeEvent(QResizeEvent *event)

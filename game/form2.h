@@ -56,6 +56,11 @@ public:
     // used for the question number.
     void ShowQuestion(const QString &fileName, int level);
 
+    // Gives the focus holder the question on screen to read out: a screen
+    // reader speaks it whenever the holder takes the focus or the question
+    // changes under it. Called again when fifty-fifty took answers away.
+    void updateHolderReadout();
+
     // Keeps the window title-less, at its fixed height and centred
     // vertically on the screen whenever its size or state changes.
     void Form_Resize();
@@ -96,6 +101,11 @@ public:
     bool refusesSessionEnd(bool mayAsk);
 
 protected:
+    // Alt with a letter: A..D, or the Cyrillic letters that look the same,
+    // click their answer; no other letter clicks anything.
+    bool event(QEvent *event) override;
+    // Draws the marker around the question while the holder has the focus.
+    bool eventFilter(QObject *watched, QEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
     void changeEvent(QEvent *event) override;
     void showEvent(QShowEvent *event) override;
@@ -105,6 +115,8 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
+    QRect holderMarkerRect() const;
+
     std::unique_ptr<Ui::Form2> ui;
     QPoint m_place;
     // Set when the window is shown, until the window manager has reported

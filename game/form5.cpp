@@ -31,6 +31,13 @@ Form5::Form5(QWidget *parent)
     Label2 = ui->Label2;
     CommandButton1 = ui->CommandButton1;
 
+    // The red shadow repeats the congratulation, and the notes only
+    // decorate: a screen reader reads the text once.
+    hideFromScreenReaders(Label2);
+    for (QLabel *note : Money)
+        hideFromScreenReaders(note);
+    CommandButton1->setFocus();
+
     Appearance::setBackground(this, Qt::black);
     Appearance::useHeavyDisplayFace(Label1);
     Appearance::useHeavyDisplayFace(Label2);

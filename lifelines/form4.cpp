@@ -106,6 +106,10 @@ void Form4::Timer1_Timer()
         AddLine(QStringLiteral("Друг: Пока!"));
         Timer1->stop();
         Command1->setEnabled(true);
+        // The player who cannot see the button come alive hears that the
+        // call is over, with the focus on the way out.
+        Command1->setAccessibleDescription(QStringLiteral("Звонок окончен"));
+        Command1->setFocus();
         break;
     default:
         // 8 to 10: the friend is thinking.
@@ -128,9 +132,12 @@ void Form4::done(int result)
 
 void Form4::keyPressEvent(QKeyEvent *event)
 {
-    // The window has no cancel button: Escape does not hang up.
+    // Escape does not hang up: the call is over only when "Закрыть" comes
+    // alive, and from then on Escape closes the window as "Закрыть" does.
     if (event->key() == Qt::Key_Escape) {
         event->accept();
+        if (Command1->isEnabled() && !event->isAutoRepeat())
+            Command1->click();
         return;
     }
     QDialog::keyPressEvent(event);

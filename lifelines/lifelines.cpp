@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "lifelines/lifelines.h"
 
+#include "game/access.h"
 #include "game/contentfile.h"
 #include "game/form2.h"
 #include "game/module1.h"
@@ -170,6 +171,13 @@ void fiftyFifty(Form2 &screen)
     const QList<int> disabled = fiftyFiftyDraw(Platform::randomSource(), answerCaptions(screen), Module1.CorrectAnswer);
     for (int i : disabled)
         screen.Command[i]->setEnabled(false);
+    // The focus is on the holder already: its answers change under it, and
+    // the player hears which went.
+    screen.updateHolderReadout();
+    std::array<bool, 4> enabled{};
+    for (int i = 0; i < 4; ++i)
+        enabled[i] = screen.Command[i]->isEnabled();
+    announceToScreenReaders(&screen, Access::removedAnswers(enabled));
 }
 
 void phoneAFriend(Form2 &screen)

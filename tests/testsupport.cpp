@@ -259,6 +259,14 @@ int AccessibilityRecorder::nameChanges(const QObject *object) const
     }));
 }
 
+void pressKey(QWindow *window, int key, Qt::KeyboardModifiers modifiers)
+{
+    if (key >= 0x0400 && key <= 0x04FF)
+        QTest::sendKeyEvent(QTest::Click, window, Qt::Key(key), QString(QChar(key)).toLower(), modifiers);
+    else
+        QTest::keyClick(window, Qt::Key(key), modifiers);
+}
+
 QString accessibleName(QObject *object)
 {
     QAccessibleInterface *iface = QAccessible::queryAccessibleInterface(object);

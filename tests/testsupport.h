@@ -10,6 +10,7 @@
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
+#include <QWindow>
 
 #include <deque>
 #include <exception>
@@ -147,6 +148,11 @@ public:
 
     QList<Event> events;
 };
+
+// Presses and releases `key` in `window`, as the window system delivers it:
+// to the focus, after Qt's shortcuts had their turn. Takes Cyrillic letter
+// keys too, which QTest::keyClick cannot name.
+void pressKey(QWindow *window, int key, Qt::KeyboardModifiers modifiers = {});
 
 // The accessible name of a widget, as a screen reader reads it.
 QString accessibleName(QObject *object);

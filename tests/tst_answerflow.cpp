@@ -1,14 +1,21 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "game/form2.h"
 #include "game/form3.h"
+#include "game/form5.h"
+#include "game/ladder.h"
 #include "game/module1.h"
+#include "lifelines/form4.h"
 #include "testsupport.h"
 #include "ui/appearance.h"
 #include "ui/controls.h"
 
+#include <QAccessibleInterface>
+#include <QFile>
 #include <QTest>
 
 #include <memory>
+
+#include <unistd.h>
 
 // Answering, the staged verdict, and the ways a game ends or goes on.
 class TestAnswerFlow : public QObject
@@ -30,7 +37,9 @@ private slots:
     void noAtTheQuitQuestionChangesNothing();
     void verdictWindowRefusesEveryOutsideClose();
     void minimisedWindowCarriesTheTitleAndRestoresTitleLess();
+    void altLetterClicksItsAnswerWhateverTheCaption_data();
     void altLetterClicksItsAnswerWhateverTheCaption();
+    void keyboardAloneWinsAWholeGame();
     void endingTheProgramIsImmediate();
 
 private:
@@ -321,13 +330,40 @@ void TestAnswerFlow::minimisedWindowCarriesTheTitleAndRestoresTitleLess()
     QCOMPARE(Module1.Level, 1);
 }
 
+void TestAnswerFlow::altLetterClicksItsAnswerWhateverTheCaption_data()
+{
+    QTest::addColumn<int>("key");
+    QTest::addColumn<Qt::KeyboardModifiers>("modifiers");
+    QTest::addColumn<int>("answer"); // 0..3, or -1 for none
+    const Qt::KeyboardModifiers alt = Qt::AltModifier;
+    QTest::newRow("Alt+C") << int(Qt::Key_C) << alt << 2;
+    QTest::newRow("Alt+Shift+D") << int(Qt::Key_D) << (alt | Qt::ShiftModifier) << 3;
+    // On a Russian layout the key gives the Cyrillic letter that the player
+    // reads on the button; Д stands for D.
+    QTest::newRow("Alt+А") << 0x0410 << alt << 0;
+    QTest::newRow("Alt+В") << 0x0412 << alt << 1;
+    QTest::newRow("Alt+С") << 0x0421 << alt << 2;
+    QTest::newRow("Alt+Д") << 0x0414 << alt << 3;
+    // One stray key must not end a game.
+    QTest::newRow("Alt+И") << 0x0418 << alt << -1;
+    QTest::newRow("Alt+E") << int(Qt::Key_E) << alt << -1;
+    QTest::newRow("C") << int(Qt::Key_C) << Qt::KeyboardModifiers() << -1;
+    QTest::newRow("3") << int(Qt::Key_3) << Qt::KeyboardModifiers() << -1;
+    QTest::newRow("Ctrl+Alt+C") << int(Qt::Key_C) << (alt | Qt::ControlModifier) << -1;
+}
+
 void TestAnswerFlow::altLetterClicksItsAnswerWhateverTheCaption()
 {
+    QFETCH(int, key);
+    QFETCH(Qt::KeyboardModifiers, modifiers);
+    QFETCH(int, answer);
     QStringList lines = DataFolder::levelLines(1);
     lines[1] = "&A то, что надо";
     lines[2] = "Бу&дет";
     m_data->writeLines("data/qa/1.dat", lines);
-    showQuestion(1, 1, {2, 3, 1, 4}); // the correct answer on C
+    // The correct answer on the button the key should click (C for none).
+    const std::array<std::array<int, 4>, 4> orders{{{1, 2, 3, 4}, {2, 1, 3, 4}, {2, 3, 1, 4}, {2, 3, 4, 1}}};
+    showQuestion(1, 1, orders[answer < 0 ? 2 : answer]);
     m_form->show();
     m_form->activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(m_form.get()));
@@ -335,10 +371,177 @@ void TestAnswerFlow::altLetterClicksItsAnswerWhateverTheCaption()
     m_platform->random.addOneOf(10, 1);
     m_platform->random.addShuffle({1, 2, 3, 4});
 
-    QTest::keyClick(m_form.get(), Qt::Key_C, Qt::AltModifier);
+    // As the window system delivers it: to the focus, the holder.
+    pressKey(m_form->windowHandle(), key, modifiers);
+    if (answer < 0) {
+        QTest::qWait(50);
+        QCOMPARE(m_verdicts, 0);
+        QCOMPARE(Module1.Level, 1);
+        return;
+    }
     QTRY_COMPARE(m_verdicts, 1);
-    QCOMPARE(Module1.ChosenAnswer, 3);
+    QCOMPARE(Module1.ChosenAnswer, answer + 1);
     QCOMPARE(m_form->Label1->caption(), QStringLiteral("2 вопрос"));
+}
+
+void TestAnswerFlow::keyboardAloneWinsAWholeGame()
+{
+    // The player sees nothing and uses no mouse: the focus holder reads out
+    // each question, Tab and the Alt letters reach everything, and Enter
+    // and Space click what has the focus, in every window of the game.
+    for (const char *picture : {"5050d.gif", "Phoned.gif", "Audid.gif"}) {
+        QFile file(qEnvironmentVariable("KVIZORA_SOURCE_DIR") + "/data/gfx/" + picture);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        m_data->writeBytes(QStringLiteral("data/gfx/") + picture, file.readAll());
+    }
+    m_form->show();
+    m_form->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(m_form.get()));
+    CaptionButton *holder = m_form->Command10;
+    const auto press = [](int key, Qt::KeyboardModifiers modifiers = {}) {
+        pressKey(QGuiApplication::focusWindow(), key, modifiers);
+    };
+    const auto tab = [&](int times) {
+        for (int i = 0; i < times; ++i)
+            press(Qt::Key_Tab);
+    };
+    // Question n has its correct answer on button (n - 1) % 4.
+    const auto orderFor = [](int level) {
+        const int right = (level - 1) % 4;
+        std::array<int, 4> order{};
+        for (int i = 0; i < 4; ++i)
+            order[i] = (i - right + 4) % 4 + 1;
+        return order;
+    };
+    showQuestion(1, 1, orderFor(1));
+    holder->setFocus();
+
+    QStringList callEnd; // what the call window's focus said when the call ended
+    int escapesIgnored = 0;
+    Platform::setModalHandler([&](QDialog &dialog) {
+        if (auto *verdict = qobject_cast<Form3 *>(&dialog)) {
+            ++m_verdicts;
+            for (int tick = 1; tick <= 8; ++tick)
+                verdict->Timer1_Timer();
+            return verdict->result();
+        }
+        dialog.show();
+        dialog.activateWindow();
+        if (!QTest::qWaitFor([&] { return dialog.isActiveWindow(); }))
+            return -1;
+        if (auto *call = qobject_cast<Form4 *>(&dialog)) {
+            for (int tick = 1; tick <= 14; ++tick)
+                call->Timer1_Timer();
+            press(Qt::Key_Escape); // hangs up only once the call is over
+            escapesIgnored += call->isVisible() ? 1 : 0;
+            call->Timer1_Timer();
+            QWidget *focus = QApplication::focusWidget();
+            callEnd << accessibleName(focus)
+                    << QAccessible::queryAccessibleInterface(focus)->text(QAccessible::Description);
+            press(Qt::Key_Return);
+            return call->result();
+        }
+        // Runs in a child process with the real end of the program: exit
+        // code 0 only when keypad Enter on the focus ends the game.
+        if (QApplication::focusWidget() != static_cast<Form5 &>(dialog).CommandButton1)
+            _exit(3);
+        press(Qt::Key_Enter, Qt::KeypadModifier);
+        _exit(4);
+    });
+
+    for (int level = 1; level <= 15; ++level) {
+        QTRY_COMPARE(QApplication::focusWidget(), holder);
+        const QString stake = Ladder::caption(level).remove('.');
+        const QString won = level == 1 ? QStringLiteral("0") : Ladder::caption(level - 1).remove('.');
+        QCOMPARE(accessibleName(holder),
+                 QStringLiteral("%1 вопрос на %2 рублей: Вопрос %1.1").arg(level).arg(stake));
+        QString description = QAccessible::queryAccessibleInterface(holder)->text(QAccessible::Description);
+        QVERIFY2(description.startsWith(m_form->Command[0]->caption() + "; " + m_form->Command[1]->caption()),
+                 qPrintable(description));
+        QVERIFY2(description.endsWith(QStringLiteral("Выигрыш: %1 рублей.").arg(won)), qPrintable(description));
+        QCOMPARE(QAccessible::queryAccessibleInterface(m_form->Label4[level])->text(QAccessible::Description),
+                 Ladder::isGuaranteed(level) ? QStringLiteral("текущий вопрос, несгораемая сумма")
+                                             : QStringLiteral("текущий вопрос"));
+
+        const int right = (level - 1) % 4;
+        if (level == 1) {
+            // Enter on the leave button asks; No goes on.
+            m_platform->answers << Platform::MessageResult::No;
+            tab(9);
+            QCOMPARE(QApplication::focusWidget(), m_form->CommandButton2);
+            press(Qt::Key_Return);
+            QCOMPARE(m_platform->messages.size(), 1);
+            tab(1);
+            QCOMPARE(QApplication::focusWidget(), holder);
+        } else if (level == 2) {
+            // The call: the friend names the correct answer.
+            m_platform->random.addIndex(6, 0);
+            tab(6);
+            QCOMPARE(QApplication::focusWidget(), m_form->Command8);
+            press(Qt::Key_Space);
+            QCOMPARE(callEnd, (QStringList{"Закрыть", "Звонок окончен"}));
+            QCOMPARE(escapesIgnored, 1);
+            // A window manager gives the game screen back its activation;
+            // the headless platform leaves that to the test.
+            m_form->activateWindow();
+            QTRY_COMPARE(QApplication::focusWidget(), holder);
+        } else if (level == 3) {
+            // Fifty-fifty takes away A and B, which the holder then leaves out.
+            m_platform->random.addIndex(4, 0);
+            m_platform->random.addIndex(4, 1);
+            tab(5);
+            QCOMPARE(QApplication::focusWidget(), m_form->Command6);
+            press(Qt::Key_Enter, Qt::KeypadModifier);
+            QCOMPARE(QApplication::focusWidget(), holder);
+            description = QAccessible::queryAccessibleInterface(holder)->text(QAccessible::Description);
+            QVERIFY2(description.startsWith(m_form->Command[2]->caption() + "; " + m_form->Command[3]->caption()
+                                            + QStringLiteral(". Убраны ответы A и B.")),
+                     qPrintable(description));
+        }
+
+        scriptVerdict();
+        if (level < 15) {
+            m_platform->random.addOneOf(10, 1);
+            m_platform->random.addShuffle(orderFor(level + 1));
+        } else {
+            for (int draw = 0; draw < 3 * 4; ++draw) // the four banknotes' places
+                m_platform->random.add(0.5);
+        }
+        const int verdicts = m_verdicts;
+        // Tab passes over the answers that fifty-fifty took away.
+        int tabsToRight = 0;
+        for (int i = 0; i <= right; ++i)
+            tabsToRight += m_form->Command[i]->isEnabled() ? 1 : 0;
+        const auto answer = [&] {
+            switch (level % 4) {
+            case 0: // Tab to the answer, then Enter
+                tab(tabsToRight);
+                QCOMPARE(QApplication::focusWidget(), m_form->Command[right]);
+                press(Qt::Key_Return);
+                break;
+            case 1:
+                press(Qt::Key_A + right, Qt::AltModifier);
+                break;
+            case 2:
+                press(std::array{0x0410, 0x0412, 0x0421, 0x0414}[right], Qt::AltModifier);
+                break;
+            default: // Tab to the answer, then Space
+                tab(tabsToRight);
+                QCOMPARE(QApplication::focusWidget(), m_form->Command[right]);
+                press(Qt::Key_Space);
+                break;
+            }
+        };
+        if (level < 15) {
+            answer();
+            QCOMPARE(m_verdicts, verdicts + 1);
+            QCOMPARE(Module1.Level, level + 1);
+        } else {
+            const ChildOutcome won = runInChildProcess(answer);
+            QVERIFY(won.exited);
+            QCOMPARE(won.exitCode, 0);
+        }
+    }
 }
 
 void TestAnswerFlow::endingTheProgramIsImmediate()

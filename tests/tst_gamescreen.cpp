@@ -8,6 +8,7 @@
 #include "ui/controls.h"
 
 #include <QAccessibleActionInterface>
+#include <QApplication>
 #include <QDialog>
 #include <QDir>
 #include <QSignalSpy>
@@ -44,6 +45,7 @@ private slots:
     void controlsStandWhereTheyAreDesigned();
     void windowIsTitleLessFixedAndCentred();
     void grabbedWindowShowsTheDesignedColours();
+    void keyboardFocusIsDrawnOnlyForTheKeyboard();
     void everyFontHasCyrillicGlyphs();
     void qtsOwnTextsAreRussian();
     void picturesHaveTheirDesignedSizes();
@@ -420,6 +422,44 @@ void TestGameScreen::grabbedWindowShowsTheDesignedColours()
     }
     QCOMPARE(QColor(image.pixel(0, 200)).rgb(), QColor(223, 223, 223).rgb()); // raised frame
     QCOMPARE(QColor(image.pixel(775, 200)).rgb(), QColor(0, 0, 0).rgb());
+}
+
+void TestGameScreen::keyboardFocusIsDrawnOnlyForTheKeyboard()
+{
+    load();
+    m_form->show();
+    m_form->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(m_form.get()));
+    // Whatever an earlier key press left: the mouse puts the game back to
+    // its designed look.
+    QTest::mouseClick(m_form->Label2, Qt::LeftButton);
+    QCOMPARE(QApplication::focusWidget(), m_form->Command10);
+    const auto pixel = [&](QWidget *w, QPoint p) {
+        return QColor(m_form->grab().toImage().pixel(w->mapTo(m_form.get(), p)));
+    };
+    // Just outside the question's ridge, where the holder's marker goes.
+    const QPoint marker(-4, 20);
+    QCOMPARE(pixel(m_form->Label3, marker), QColor(Qt::black));
+    CaptionButton *a = m_form->Command[0];
+    const QPoint ring(2, a->height() / 2);
+    const QColor face = pixel(a, ring);
+
+    QTest::keyClick(m_form->windowHandle(), Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), a);
+    QVERIFY(Appearance::contrastRatio(pixel(a, ring), a->backColor()) >= 3.0);
+    QTest::keyClick(m_form->windowHandle(), Qt::Key_Backtab, Qt::ShiftModifier);
+    QCOMPARE(QApplication::focusWidget(), m_form->Command10);
+    QVERIFY(Appearance::contrastRatio(pixel(m_form->Label3, marker), Qt::black) >= 3.0);
+    QCOMPARE(pixel(a, ring), face);
+
+    // A mouse player sees neither, even on a button that has the focus, nor
+    // after Alt alone (on its way to the window manager's Alt+Tab).
+    QTest::mouseClick(m_form->Label2, Qt::LeftButton);
+    QCOMPARE(pixel(m_form->Label3, marker), QColor(Qt::black));
+    QTest::keyClick(m_form->windowHandle(), Qt::Key_Alt);
+    QCOMPARE(pixel(m_form->Label3, marker), QColor(Qt::black));
+    a->setFocus();
+    QCOMPARE(pixel(a, ring), face);
 }
 
 void TestGameScreen::everyFontHasCyrillicGlyphs()

@@ -33,6 +33,7 @@ private slots:
     void mouseOverEachControl();
     void clickOnEmailCaptionResetsButClickOnALinkOpensNothing();
 
+    void playLeavesOnlyTheGameScreenWithQuestionOne_data();
     void playLeavesOnlyTheGameScreenWithQuestionOne();
     void cancelEndsTheProgramWithoutAQuestion();
 
@@ -153,15 +154,34 @@ void TestTitleScreen::clickOnEmailCaptionResetsButClickOnALinkOpensNothing()
     QCOMPARE(links(), BothNormal);
 }
 
+void TestTitleScreen::playLeavesOnlyTheGameScreenWithQuestionOne_data()
+{
+    QTest::addColumn<int>("key"); // 0: the mouse
+    QTest::addColumn<Qt::KeyboardModifiers>("modifiers");
+    QTest::newRow("click") << 0 << Qt::KeyboardModifiers();
+    // The window opens with the focus on "ИГРАТЬ".
+    QTest::newRow("Enter") << int(Qt::Key_Return) << Qt::KeyboardModifiers();
+    QTest::newRow("keypad Enter") << int(Qt::Key_Enter) << Qt::KeyboardModifiers(Qt::KeypadModifier);
+    QTest::newRow("Space") << int(Qt::Key_Space) << Qt::KeyboardModifiers();
+}
+
 void TestTitleScreen::playLeavesOnlyTheGameScreenWithQuestionOne()
 {
+    QFETCH(int, key);
+    QFETCH(Qt::KeyboardModifiers, modifiers);
     DataFolder data;
     data.writeHostFiles();
     data.writeLevels(1, 15);
     m_platform->random.addOneOf(10, 3);
     m_platform->random.addShuffle({1, 2, 3, 4});
     show();
-    QTest::mouseClick(m_form->Command1, Qt::LeftButton);
+    if (key) {
+        m_form->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(m_form));
+        QTest::keyClick(m_form->windowHandle(), Qt::Key(key), modifiers);
+    } else {
+        QTest::mouseClick(m_form->Command1, Qt::LeftButton);
+    }
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 
     QVERIFY(m_form.isNull());

@@ -7,6 +7,8 @@
 #include "ui/appearance.h"
 #include "ui/controls.h"
 
+#include <QAccessible>
+#include <QApplication>
 #include <QFontDatabase>
 #include <QFontInfo>
 #include <QLabel>
@@ -36,6 +38,7 @@ private slots:
     void closingTheVictoryWindowOtherwiseEndsTheProgramToo();
 
     void windowLooksAsDesigned();
+    void screenReadersReadTheCongratulationOnce();
 
 private:
     // The twelve draws of a load: x, y and speed of each note in turn.
@@ -265,6 +268,29 @@ void TestVictory::windowLooksAsDesigned()
     QVERIFY(yellow > 200);
     QVERIFY(red > 50);
     QCOMPARE(image.pixel(300, 300), qRgb(0, 0, 0));
+}
+
+void TestVictory::screenReadersReadTheCongratulationOnce()
+{
+    KVIZORA_NEEDS_SCREEN_READER();
+    // With a screen reader listening, the layout's captions make their
+    // interfaces before the window hides its decorations.
+    AccessibilityRecorder recorder;
+    Form5 victory;
+    victory.show();
+    victory.activateWindow();
+    QAccessibleInterface *window = QAccessible::queryAccessibleInterface(&victory);
+    QStringList read;
+    for (int i = 0; i < window->childCount(); ++i) {
+        QAccessibleInterface *child = window->child(i);
+        if (!child->state().invisible)
+            read << child->text(QAccessible::Name);
+    }
+    read.sort();
+    QCOMPARE(read, (QStringList{"ЗАКРЫТЬ", "Поздравляю, Вы выиграли миллион!!!"}));
+
+    // Enter ends the program from the first moment.
+    QTRY_COMPARE(QApplication::focusWidget(), victory.CommandButton1);
 }
 
 QTEST_MAIN(TestVictory)

@@ -45,6 +45,9 @@ Form1::Form1(QWidget *parent)
     CommandButton1 = ui->CommandButton1;
     // The window has no title bar; a screen reader names it by the product.
     setAccessibleName(Label1->caption());
+    // The title picture and the line only decorate.
+    hideFromScreenReaders(Picture2);
+    hideFromScreenReaders(Line1);
 
     QFont windowFont(QStringLiteral("MS Sans Serif"));
     windowFont.setPointSizeF(8.25);

@@ -19,6 +19,9 @@
 #include <QScreen>
 #include <QWidget>
 
+#include <algorithm>
+#include <cmath>
+
 namespace Appearance {
 
 void setUpFonts()
@@ -155,6 +158,37 @@ void paintButtonBevel(QPainter &painter, const QRect &outer, bool sunken)
         ring(painter, outer, Highlight, DarkShadow);
         ring(painter, outer.adjusted(1, 1, -1, -1), Light, Shadow);
     }
+}
+
+namespace {
+
+double relativeLuminance(const QColor &color)
+{
+    const auto channel = [](double c) { return c <= 0.04045 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4); };
+    return 0.2126 * channel(color.redF()) + 0.7152 * channel(color.greenF()) + 0.0722 * channel(color.blueF());
+}
+
+} // namespace
+
+double contrastRatio(const QColor &a, const QColor &b)
+{
+    const double la = relativeLuminance(a);
+    const double lb = relativeLuminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+QColor focusRingColor(const QColor &face)
+{
+    return contrastRatio(face, Qt::black) >= contrastRatio(face, Qt::white) ? QColor(Qt::black) : QColor(Qt::white);
+}
+
+void paintFocusRing(QPainter &painter, const QRect &outer, const QColor &color, int width)
+{
+    const QRect r = outer.normalized();
+    painter.fillRect(QRect(r.left(), r.top(), r.width(), width), color);
+    painter.fillRect(QRect(r.left(), r.bottom() - width + 1, r.width(), width), color);
+    painter.fillRect(QRect(r.left(), r.top(), width, r.height()), color);
+    painter.fillRect(QRect(r.right() - width + 1, r.top(), width, r.height()), color);
 }
 
 } // namespace Appearance

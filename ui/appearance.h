@@ -76,6 +76,16 @@ void paintRidge(QPainter &painter, const QRect &outer);
 // Draws a two-pixel raised or sunken button bevel just inside `outer`.
 void paintButtonBevel(QPainter &painter, const QRect &outer, bool sunken);
 
+// The contrast ratio of two colours, 1 to 21, by their relative luminance.
+double contrastRatio(const QColor &a, const QColor &b);
+
+// The colour of a keyboard focus ring drawn on a face of colour `face`:
+// black or white, whichever stands out more (never less than 4.5:1).
+QColor focusRingColor(const QColor &face);
+
+// Draws a solid focus ring of `width` pixels just inside `outer`.
+void paintFocusRing(QPainter &painter, const QRect &outer, const QColor &color, int width = 2);
+
 } // namespace Appearance
 
 inline void Appearance::centreOn(QWidget *window, const QRect &area)

@@ -10,6 +10,7 @@
 #include <QEvent>
 #include <QFontMetrics>
 #include <QImage>
+#include <QKeyEvent>
 #include <QKeySequence>
 #include <QPainter>
 #include <QShortcutEvent>
@@ -66,11 +67,12 @@ QString readableCaption(const QString &caption)
 
 } // namespace
 
-// What a label that announces its changes last told a screen reader. Screen
-// readers ignore the text changes of labels, but speak a notification when
-// it is shown. The notification stands apart, as the application's own, like
-// a desktop notification: inside its window a reader would first read out
-// the window and the label (the whole transcript) around it.
+// What a window last told a screen reader: a label that announces its
+// changes, or the game itself. Screen readers ignore the text changes of
+// labels, but speak a notification when it is shown. The notification
+// stands apart, as the application's own, like a desktop notification:
+// inside its window a reader would first read out the window and the label
+// (the whole transcript) around it.
 class CaptionAnnouncement : public QObject
 {
     Q_OBJECT
@@ -217,8 +219,35 @@ private:
     }
 };
 
+// A widget that only decorates: nameless and not showing, so a screen
+// reader passes it by.
+const char *const HiddenFromScreenReaders = "kvizoraHiddenFromScreenReaders";
+
+class HiddenAccessible : public QAccessibleWidget
+{
+public:
+    explicit HiddenAccessible(QWidget *widget)
+        : QAccessibleWidget(widget, QAccessible::Graphic)
+    {
+    }
+
+    QString text(QAccessible::Text) const override { return {}; }
+    QAccessible::State state() const override
+    {
+        QAccessible::State state = QAccessibleWidget::state();
+        state.invisible = true;
+        state.offscreen = true;
+        state.focusable = false;
+        return state;
+    }
+    QAccessibleInterface *child(int) const override { return nullptr; }
+    int childCount() const override { return 0; }
+};
+
 QAccessibleInterface *captionControlAccessible(const QString &className, QObject *object)
 {
+    if (object->isWidgetType() && object->property(HiddenFromScreenReaders).toBool())
+        return new HiddenAccessible(static_cast<QWidget *>(object));
     if (className == QLatin1String("CaptionLabel"))
         return new CaptionLabelAccessible(static_cast<CaptionLabel *>(object));
     if (className == QLatin1String("CaptionButton"))
@@ -256,6 +285,63 @@ void announceNameChange(QWidget *control)
 
 } // namespace
 
+// ---------------------------------------------------------------- FocusCue
+
+FocusCue::FocusCue()
+{
+    qApp->installEventFilter(this);
+}
+
+FocusCue &FocusCue::instance()
+{
+    static FocusCue *cue = new FocusCue;
+    return *cue;
+}
+
+bool FocusCue::eventFilter(QObject *, QEvent *event)
+{
+    switch (event->type()) {
+    case QEvent::KeyPress:
+    case QEvent::ShortcutOverride:
+        // A modifier alone (Alt on its way to the window manager's Alt+Tab)
+        // is no sign of keyboard play.
+        switch (static_cast<QKeyEvent *>(event)->key()) {
+        case Qt::Key_Shift:
+        case Qt::Key_Control:
+        case Qt::Key_Meta:
+        case Qt::Key_Alt:
+        case Qt::Key_AltGr:
+        case Qt::Key_Super_L:
+        case Qt::Key_Super_R:
+        case Qt::Key_CapsLock:
+        case Qt::Key_NumLock:
+            break;
+        default:
+            setShown(true);
+            break;
+        }
+        break;
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::TouchBegin:
+        setShown(false);
+        break;
+    default:
+        break;
+    }
+    return false;
+}
+
+void FocusCue::setShown(bool shown)
+{
+    if (shown == m_shown)
+        return;
+    m_shown = shown;
+    if (QWidget *focus = QApplication::focusWidget())
+        focus->update();
+    emit shownChanged(shown);
+}
+
 // ---------------------------------------------------------------- CaptionLabel
 
 CaptionLabel::CaptionLabel(QWidget *parent)
@@ -279,6 +365,33 @@ void CaptionLabel::setCaption(const QString &caption)
     }
 }
 
+void announceToScreenReaders(QWidget *source, const QString &text)
+{
+    if (!QAccessible::isActive() || text.isEmpty())
+        return;
+    installAccessibleFactory();
+    auto *announcement = source->findChild<CaptionAnnouncement *>(QString(), Qt::FindDirectChildrenOnly);
+    if (!announcement)
+        announcement = new CaptionAnnouncement(source);
+    announcement->text = text;
+    // Readers that keep names learn the new one before they speak it.
+    QAccessibleEvent renamed(announcement, QAccessible::NameChanged);
+    QAccessible::updateAccessibility(&renamed);
+    QAccessibleEvent shown(announcement, QAccessible::ObjectShow);
+    QAccessible::updateAccessibility(&shown);
+}
+
+void hideFromScreenReaders(QWidget *widget)
+{
+    installAccessibleFactory();
+    widget->setProperty(HiddenFromScreenReaders, true);
+    // Qt keeps the interface it made for a widget. One made before (setting
+    // a caption tells of the new name) would go on reading the widget out.
+    QAccessibleInterface *iface = QAccessible::queryAccessibleInterface(widget);
+    if (iface && !dynamic_cast<HiddenAccessible *>(iface))
+        QAccessible::deleteAccessibleInterface(QAccessible::uniqueId(iface));
+}
+
 void CaptionLabel::announce(const QString &previous)
 {
     // A caption that grows by whole lines (the call transcript) is news
@@ -290,17 +403,7 @@ void CaptionLabel::announce(const QString &previous)
     news = readableCaption(news);
     while (news.startsWith(u'\n'))
         news.remove(0, 1);
-    if (news.isEmpty())
-        return;
-
-    if (!m_announcement)
-        m_announcement = new CaptionAnnouncement(this);
-    m_announcement->text = news;
-    // Readers that keep names learn the new one before they speak it.
-    QAccessibleEvent renamed(m_announcement, QAccessible::NameChanged);
-    QAccessible::updateAccessibility(&renamed);
-    QAccessibleEvent shown(m_announcement, QAccessible::ObjectShow);
-    QAccessible::updateAccessibility(&shown);
+    announceToScreenReaders(this, news);
 }
 
 void CaptionLabel::setForeColor(const QColor &color)
@@ -533,6 +636,7 @@ CaptionButton::CaptionButton(QWidget *parent)
     : QAbstractButton(parent)
 {
     installAccessibleFactory();
+    FocusCue::instance();
     setFocusPolicy(Qt::StrongFocus);
 }
 
@@ -645,6 +749,20 @@ bool CaptionButton::event(QEvent *event)
     return QAbstractButton::event(event);
 }
 
+void CaptionButton::keyPressEvent(QKeyEvent *event)
+{
+    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    if (enter && (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
+        // One press, one click: a held key must not click again in the
+        // window the click opens.
+        if (!event->isAutoRepeat() && isEnabled())
+            click();
+        event->accept();
+        return;
+    }
+    QAbstractButton::keyPressEvent(event);
+}
+
 void CaptionButton::paintEvent(QPaintEvent *)
 {
     QPainter painter(this);
@@ -681,7 +799,11 @@ void CaptionButton::paintEvent(QPaintEvent *)
 
     Appearance::paintButtonBevel(painter, rect(), sunken);
 
-    if (hasFocus()) {
+    if (hasFocus() && FocusCue::shown()) {
+        // For the keyboard player: a solid ring inside the bevel that stands
+        // out from the face, light or dark.
+        Appearance::paintFocusRing(painter, rect().adjusted(2, 2, -2, -2), Appearance::focusRingColor(m_backColor));
+    } else if (hasFocus()) {
         QPen pen(QColor(128, 128, 128));
         pen.setStyle(Qt::DotLine);
         painter.setPen(pen);

@@ -19,6 +19,40 @@ QT_END_NAMESPACE
 
 class CaptionAnnouncement;
 
+// Whether the keyboard focus is drawn for the player to see. A player who
+// plays with the keyboard needs to see where the focus is; a player who
+// plays with the mouse sees the game exactly as designed. So the focus is
+// drawn from any key press (a modifier alone does not count) until the next
+// mouse press, and not before the first key press.
+class FocusCue : public QObject
+{
+    Q_OBJECT
+
+public:
+    static FocusCue &instance();
+    static bool shown() { return instance().m_shown; }
+
+signals:
+    void shownChanged(bool shown);
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    FocusCue();
+    void setShown(bool shown);
+
+    bool m_shown = false;
+};
+
+// Tells a screen reader to speak `text` now, as a notification of the
+// window of `source`. Nothing is sent when no assistive technology listens.
+void announceToScreenReaders(QWidget *source, const QString &text);
+
+// Hides a widget that only decorates (a picture, the shadow copy of a text)
+// from screen readers: they skip it when reading the window.
+void hideFromScreenReaders(QWidget *widget);
+
 // A label with a fore and back colour, an optional single-line border of
 // its own colour and an optional raised ridge around the box. Text sits at
 // the top of the box, aligned left, centred or right, and wraps at word
@@ -106,8 +140,6 @@ private:
     void announce(const QString &previous);
 
     QString m_caption;
-    // Created when a screen reader is first told something.
-    CaptionAnnouncement *m_announcement = nullptr;
     QColor m_foreColor{Qt::black};
     QColor m_backColor{Qt::white};
     QColor m_borderColor;
@@ -190,6 +222,8 @@ protected:
     void paintEvent(QPaintEvent *event) override;
     // The accelerator clicks at once (see the definition).
     bool event(QEvent *event) override;
+    // Enter and keypad Enter click an enabled button, as Space does.
+    void keyPressEvent(QKeyEvent *event) override;
 
 private:
     QRect textRect() const;
