@@ -118,7 +118,7 @@ QString TestDesktop::sharedNames()
     QStringList names;
     const QWidgetList windows = QApplication::topLevelWidgets();
     for (const QWidget *window : windows) {
-        if (window->isVisible() && window->windowType() != Qt::Desktop)
+        if (window->isVisible())
             names << listedName(window);
     }
     names.sort();
