@@ -1,20 +1,23 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: GPL-3.0-or-later
-# Runs the README's test command in a fresh Debian 13 (trixie) root made
-# with mmdebstrap from Debian's packages: the committed files of this
-# checkout are copied in, and the project's own set-up installs everything
-# else, as it would for a new user. Needs root (or sudo) and the network.
+# Runs the README's test command in a fresh Debian root made with
+# mmdebstrap from Debian's packages: the committed files of this checkout
+# are copied in, and the project's own set-up installs everything else, as
+# it would for a new user. Needs root (or sudo) and the network.
 #
-#   scripts/debian13.sh [TARGET]
+#   scripts/debian-root.sh bookworm|trixie|forky|testing [DIR]
 #
-# TARGET is where mmdebstrap leaves the root: a directory keeps it (to look
-# into a failure, e.g. with `chroot DIR`); the default, /dev/null, keeps
-# nothing. Handed on to ./test.sh: KVIZORA_SANITIZER=off (only the normal
-# build and its tests), KVIZORA_FUZZ_SECONDS.
+# bookworm is Debian 12, trixie Debian 13, forky (or testing) the release
+# after. DIR keeps the root (to look into a failure, e.g. with `chroot DIR`);
+# a DIR that holds a root already is used again: the checkout is copied in
+# afresh, missing packages are installed and the tests run again. Without
+# DIR the root is made in a temporary folder and removed at the end.
+# Handed on to ./test.sh: KVIZORA_SANITIZER=off (only the normal build and
+# its tests), KVIZORA_FUZZ_SECONDS.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-# Inside the root (the hooks below call this script again there).
+# Inside the root (run_inside below calls this script again there).
 if [ "${1:-}" = --inside ]; then
     case $2 in
     install)
@@ -26,8 +29,11 @@ if [ "${1:-}" = --inside ]; then
     exit
 fi
 
-target=${1:-/dev/null}
-suite=trixie
+release=${1:-}
+case $release in
+    bookworm|trixie|forky|testing) ;;
+    *) echo "usage: $0 bookworm|trixie|forky|testing [DIR]" >&2; exit 2 ;;
+esac
 mirror=http://deb.debian.org/debian
 
 sudo=()
@@ -38,32 +44,59 @@ if ! command -v mmdebstrap >/dev/null; then
     "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends mmdebstrap
 fi
 
+work=$(mktemp -d)
+if [ -n "${2:-}" ]; then
+    root=$(realpath -m "$2")
+    trap '"${sudo[@]}" rm -rf "$work"' EXIT
+else
+    root=$work/root
+    trap '"${sudo[@]}" rm -rf --one-file-system "$work"' EXIT
+fi
+
 # Only what is committed goes in, as in a fresh clone.
-tree=$(mktemp -d)
-trap 'rm -rf "$tree"' EXIT
-git archive --format=tar HEAD >"$tree/src.tar"
+git archive --format=tar HEAD >"$work/src.tar"
 
-# Inside, a clean environment as in a new login: only what CI sets and the
-# switches above are handed on.
-inside_args=(env -i PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin HOME=/root LANG=C.UTF-8
-        "CI=${CI:-}" "KVIZORA_SANITIZER=${KVIZORA_SANITIZER:-}" "KVIZORA_FUZZ_SECONDS=${KVIZORA_FUZZ_SECONDS:-60}"
-        bash /src/scripts/debian13.sh --inside)
-printf -v inside '%q ' "${inside_args[@]}"
-
-# The root has apt and nothing else. The hooks run on this machine through
-# sh, with the root's folder as $1; mmdebstrap mounts /proc, /dev and /sys
-# for them. The packages are installed first, as test.sh would install
-# them; test.sh then runs without a network of its own, so that the
-# virtual X servers of its desktop tests, and the clients they start, meet
-# no X server of this machine's (X11's abstract sockets belong to the
-# network, not to the root's /tmp).
 start=$(date +%s)
-elapsed="\$((\$(date +%s) - $start)) s"
-"${sudo[@]}" mmdebstrap --variant=apt --mode=root \
-    --customize-hook="echo \"debian13.sh: root made after $elapsed\"" \
-    --customize-hook="mkdir \"\$1/src\" && tar -x -C \"\$1/src\" -f '$tree/src.tar'" \
-    --customize-hook="chroot \"\$1\" $inside install" \
-    --customize-hook="echo \"debian13.sh: packages installed after $elapsed\"" \
-    --customize-hook="unshare --net chroot \"\$1\" $inside test" \
-    --customize-hook="echo \"debian13.sh: ./test.sh passed in the Debian 13 root after $elapsed\"" \
-    "$suite" "$target" "$mirror"
+say() { echo "debian-root.sh: $* after $(($(date +%s) - start)) s"; }
+
+# The root has apt and nothing else. Testing's Release file carries a
+# "Valid-Until" date that a mirror may let pass between two updates of the
+# suite; apt would then refuse the whole suite, so the root does not check
+# it (the signatures are still checked).
+if [ -e "$root/etc/debian_version" ]; then
+    say "root in $root used again"
+else
+    "${sudo[@]}" mmdebstrap --variant=apt --mode=root \
+        --aptopt='Acquire::Check-Valid-Until "false"' \
+        "$release" "$root" "$mirror"
+    say "root made in $root"
+fi
+
+# Runs a command of the root's in namespaces of its own: the mounts it needs
+# vanish with it, and "nonet" gives it no network, so that the virtual X
+# servers of the desktop tests, and the clients they start, meet no X
+# server of this machine's (X11's abstract sockets belong to the network,
+# not to the root's /tmp).
+run_inside() {
+    local net=()
+    [ "$1" = nonet ] && net=(--net)
+    shift
+    "${sudo[@]}" unshare --mount --propagation private "${net[@]}" bash -c '
+        root=$1; shift
+        mount -t proc proc "$root/proc"
+        mount --rbind /dev "$root/dev"
+        mount --rbind /sys "$root/sys"
+        exec chroot "$root" "$@"
+    ' run_inside "$root" env -i PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin HOME=/root LANG=C.UTF-8 \
+        "CI=${CI:-}" "KVIZORA_SANITIZER=${KVIZORA_SANITIZER:-}" "KVIZORA_FUZZ_SECONDS=${KVIZORA_FUZZ_SECONDS:-60}" \
+        "$@"
+}
+
+"${sudo[@]}" rm -rf "$root/src"
+"${sudo[@]}" mkdir "$root/src"
+"${sudo[@]}" tar -x -C "$root/src" -f "$work/src.tar"
+"${sudo[@]}" cp -L /etc/resolv.conf "$root/etc/resolv.conf"
+run_inside net bash /src/scripts/debian-root.sh --inside install
+say "packages installed"
+run_inside nonet bash /src/scripts/debian-root.sh --inside test
+say "./test.sh passed in the $release root"
