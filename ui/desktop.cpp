@@ -53,9 +53,12 @@ namespace {
 
 // Publishes a window's name for the window lists whenever its caption is
 // empty: before the window is first shown, and after every change of the
-// caption (the game screen empties its caption whenever it changes state).
-// The caption itself, which decides whether a title bar is drawn, stays
-// empty.
+// caption or of the window's state (the game screen empties its caption
+// whenever it changes state). While minimised, however that came about (the
+// game's own button, a taskbar, a pager, a shortcut of the window
+// manager's), the window is listed under the show's title, as a minimised
+// window with a caption is. The caption itself, which decides whether a
+// title bar is drawn, stays empty.
 class ListedName final : public QObject
 {
 public:
@@ -71,10 +74,11 @@ public:
     {
         if (watched == m_window
             && (event->type() == QEvent::WindowTitleChange || event->type() == QEvent::Show
-                || event->type() == QEvent::WinIdChange)) {
+                || event->type() == QEvent::WinIdChange || event->type() == QEvent::WindowStateChange)) {
             QWindow *handle = m_window->windowHandle();
-            if (handle && m_window->windowTitle().isEmpty() && handle->title() != m_name)
-                handle->setTitle(m_name);
+            const QString name = m_window->isMinimized() ? Platform::applicationTitle() : m_name;
+            if (handle && m_window->windowTitle().isEmpty() && handle->title() != name)
+                handle->setTitle(name);
         }
         return false;
     }
@@ -93,16 +97,26 @@ void listUnder(QWidget *window, const QString &name)
 
 namespace {
 
-// The place for the frame's top left corner that centres a window of inner
-// size `size`, framed by `frame`, on the rectangle `owner`.
-QPoint centredFramePosition(const QRect &owner, QSize size, const QMargins &frame)
+// Where the inner area of a window of size `size` (Qt's logical pixels),
+// framed by `frame` (device pixels), must stand to centre the frame on the
+// rectangle `owner` (logical pixels). A window manager measures its frame in
+// the X server's pixels; at 200 % a title bar 19 pixels high is 9.5 of Qt's,
+// which Qt's whole logical pixels cannot hold. So the centring is reckoned
+// in device pixels, and only the window's place is turned into logical
+// pixels, the nearest whole one.
+QPoint centredInnerPosition(const QRect &owner, QSize size, const QMargins &frame, qreal ratio)
 {
-    return Appearance::centredPosition(owner, size.grownBy(frame));
+    const auto device = [ratio](int logical) { return qRound(logical * ratio); };
+    const QRect area(device(owner.x()), device(owner.y()), device(owner.width()), device(owner.height()));
+    const QSize outer(device(size.width()), device(size.height()));
+    const QPoint corner = Appearance::centredPosition(area, outer.grownBy(frame));
+    return {qRound((corner.x() + frame.left()) / ratio), qRound((corner.y() + frame.top()) / ratio)};
 }
 
-// The frame the window manager gave the last framed window. Every framed
-// window of the game has the same kind of title bar, so the next one most
-// likely gets the same frame. Before the first, no frame is assumed.
+// The frame the window manager gave the last framed window, in device
+// pixels. Every framed window of the game has the same kind of title bar,
+// so the next one most likely gets the same frame. Before the first, no
+// frame is assumed.
 QMargins g_expectedFrame;
 
 // The X server the game talks to; null on other platforms.
@@ -127,8 +141,9 @@ xcb_atom_t frameExtentsAtom(xcb_connection_t *connection)
     return atom;
 }
 
-// The frame the window manager put around `window`, as it announces it on
-// an X server (_NET_FRAME_EXTENTS); null while it has put none. Qt's own
+// The frame the window manager put around `window`, in device pixels, as it
+// announces it on an X server (_NET_FRAME_EXTENTS); null while it has put
+// none. Qt's own
 // figure, taken from the windows around the game's, can for a while be
 // that of a frame still being built (KWin: one pixel square).
 QMargins frameOf(const QWidget *window)
@@ -139,8 +154,10 @@ QMargins frameOf(const QWidget *window)
         const QRect outer = window->frameGeometry();
         if (!outer.contains(inner))
             return {};
-        return {inner.left() - outer.left(), inner.top() - outer.top(), outer.right() - inner.right(),
-                outer.bottom() - inner.bottom()};
+        const qreal ratio = window->devicePixelRatio();
+        const auto device = [ratio](int logical) { return qRound(logical * ratio); };
+        return {device(inner.left() - outer.left()), device(inner.top() - outer.top()),
+                device(outer.right() - inner.right()), device(outer.bottom() - inner.bottom())};
     }
     xcb_connection_t *connection = x11->connection();
     const xcb_atom_t extents = frameExtentsAtom(connection);
@@ -157,12 +174,12 @@ QMargins frameOf(const QWidget *window)
     return frame;
 }
 
-// Puts the window's frame, `frame` wide, with its top left corner at
-// `corner`. The window is placed by its inner area: Qt would place the frame
-// by a frame of its own reckoning, which may be wrong (above).
-void placeFrame(QWidget *window, QPoint corner, const QMargins &frame)
+// Centres the window, framed by `frame` (device pixels), on `owner`. The
+// window is placed by its inner area: Qt would place the frame by a frame
+// of its own reckoning, which may be wrong (above).
+void placeCentred(QWidget *window, const QRect &owner, const QMargins &frame)
 {
-    window->setGeometry(QRect(corner + QPoint(frame.left(), frame.top()), window->size()));
+    window->setGeometry(QRect(centredInnerPosition(owner, window->size(), frame, window->devicePixelRatio()), window->size()));
 }
 
 // Watches a window it centred until the window manager has framed it, and
@@ -218,9 +235,9 @@ public:
         if (frame.isNull())
             return; // not framed (yet)
         g_expectedFrame = frame;
-        const QPoint centred = centredFramePosition(m_owner, m_window->size(), frame);
-        if (m_window->geometry().topLeft() != centred + QPoint(frame.left(), frame.top()))
-            placeFrame(m_window, centred, frame);
+        const QPoint centred = centredInnerPosition(m_owner, m_window->size(), frame, m_window->devicePixelRatio());
+        if (m_window->geometry().topLeft() != centred)
+            placeCentred(m_window, m_owner, frame);
         // From here on, a move is the player's.
         s_watches.removeOne(this);
         deleteLater();
@@ -261,7 +278,7 @@ private:
 
 void centreOn(QWidget *window, const QRect &owner)
 {
-    placeFrame(window, centredFramePosition(owner, window->size(), g_expectedFrame), g_expectedFrame);
+    placeCentred(window, owner, g_expectedFrame);
     FrameWatch::watchAnnouncements();
     new FrameWatch(window, owner);
 }

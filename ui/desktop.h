@@ -48,7 +48,8 @@ void nameApplication(QWidget *firstWindow);
 // and some window managers tell apart windows on screen together under one
 // name by a counter («Ступенион? <2>»). So each title-less window is listed
 // under a name of its own, which no message box (they carry the show's
-// title) shares.
+// title) shares. While minimised, the window is listed under the show's
+// title.
 void listUnder(QWidget *window, const QString &name);
 
 // Centres `window`, frame included, on `owner` (the owning window as the
