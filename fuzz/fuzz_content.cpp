@@ -13,9 +13,9 @@
 #include "game/contentfile.h"
 #include "game/form2.h"
 #include "game/module1.h"
-#include "game/platform.h"
 #include "game/rules.h"
 #include "lifelines/lifelines.h"
+#include "platform/platform.h"
 #include "ui/appearance.h"
 #include "ui/controls.h"
 

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "game/rules.h"
 
-#include "game/platform.h"
+#include "platform/platform.h"
 
 #include <algorithm>
 #include <cmath>

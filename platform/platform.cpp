@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "game/platform.h"
+#include "platform/platform.h"
 
 #include "ui/appearance.h"
 #include "ui/desktop.h"
