@@ -35,9 +35,9 @@ case $KVIZORA_WM in
     *) echo "no such window manager here: $KVIZORA_WM" >&2; exit 2 ;;
 esac
 
-# Waits for the window manager: windows shown before it runs would go
-# unframed. Exported to the sessions below.
-wait_for_wm='for _ in $(seq 200); do
+# Waits for the window manager, up to a minute on a busy machine: windows
+# shown before it runs would go unframed. Handed to the sessions below.
+wait_for_wm='for _ in $(seq 1200); do
     xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id" && break
     sleep 0.05
 done'
