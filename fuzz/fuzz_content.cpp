@@ -58,6 +58,18 @@ struct Harness
 
 Harness *g_harness = nullptr;
 
+// The fuzzer ends the process with exit(). The game screen and the harness
+// go before the application does, as the game's windows do: a window left
+// behind the application would keep Qt's font engines to the end, which the
+// leak checker reports, and the temporary folder would stay on disk.
+void tearDown()
+{
+    Platform::setRandomSource(nullptr);
+    delete g_harness->screen;
+    delete g_harness;
+    g_harness = nullptr;
+}
+
 [[noreturn]] void fail(const char *what, const char *file, int line)
 {
     std::fprintf(stderr, "%s:%d: check failed: %s\n", file, line, what);
@@ -184,6 +196,9 @@ extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv)
     Appearance::setUpApplication();
 
     g_harness = new Harness;
+    // Run at exit before the application's destructor, which was
+    // registered first.
+    std::atexit(tearDown);
     FUZZ_CHECK(g_harness->folder.isValid());
     Platform::setProgramFolder(g_harness->folder.path());
     Platform::setRandomSource(&g_harness->random);

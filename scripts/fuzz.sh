@@ -22,7 +22,7 @@ log="$build/fuzz.log"
 # -timeout: an input that takes longer than this many seconds counts as a
 # hang; the game must present any file at once.
 if ! QT_QPA_PLATFORM=offscreen \
-     LSAN_OPTIONS="suppressions=$PWD/tests/lsan.supp:print_suppressions=0" \
+     LSAN_OPTIONS="suppressions=$PWD/tests/lsan.supp:print_suppressions=0:fast_unwind_on_malloc=0" \
      UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1" \
      "$build/fuzz/kvizora_fuzz" -max_total_time="$seconds" -timeout=10 -max_len=16384 \
          -artifact_prefix="$build/fuzz-findings/" -print_final_stats=1 \
