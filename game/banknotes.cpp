@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "game/banknotes.h"
 
-#include "game/platform.h"
 #include "game/rules.h"
+#include "platform/platform.h"
 
 namespace Banknotes {
 

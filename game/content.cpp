@@ -3,7 +3,7 @@
 
 #include "game/contentfile.h"
 #include "game/module1.h"
-#include "game/platform.h"
+#include "platform/platform.h"
 
 #include <algorithm>
 

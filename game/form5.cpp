@@ -2,7 +2,7 @@
 #include "game/form5.h"
 
 #include "game/form2.h"
-#include "game/platform.h"
+#include "platform/platform.h"
 #include "ui/appearance.h"
 #include "ui/art.h"
 #include "ui/controls.h"

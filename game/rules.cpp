@@ -1,24 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "game/rules.h"
 
-#include "game/platform.h"
+#include "platform/platform.h"
 
 #include <algorithm>
 #include <cmath>
 
 namespace Rules {
-
-double roundHalfEven(double value)
-{
-    // Spelled out rather than left to the floating-point rounding mode.
-    const double below = std::floor(value);
-    const double fraction = value - below;
-    if (fraction > 0.5)
-        return below + 1;
-    if (fraction < 0.5)
-        return below;
-    return std::fmod(below, 2.0) == 0.0 ? below : below + 1;
-}
 
 int drawIndex(Platform::RandomSource &random, int n)
 {

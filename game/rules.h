@@ -2,6 +2,8 @@
 #ifndef RULES_H
 #define RULES_H
 
+#include "platform/rounding.h"
+
 #include <QString>
 
 #include <array>
@@ -17,7 +19,7 @@ namespace Rules {
 // Nearest integer, a tie going to the even one (2.5 gives 2, 3.5 gives 4),
 // the rounding every computed value gets when it is stored, a position in
 // pixels included.
-double roundHalfEven(double value);
+using Rounding::roundHalfEven;
 
 // Int(n * r): a zero-based pick of one of n items, 0..n-1.
 int drawIndex(Platform::RandomSource &random, int n);

@@ -5,9 +5,9 @@
 #include "game/contentfile.h"
 #include "game/form2.h"
 #include "game/module1.h"
-#include "game/platform.h"
 #include "game/rules.h"
 #include "lifelines/form4.h"
+#include "platform/platform.h"
 #include "ui/art.h"
 #include "ui/controls.h"
 

@@ -28,7 +28,7 @@ for run in "kvizora_fuzz fuzz/corpus fuzz-corpus" "kvizora_fuzz_check fuzz/corpu
     # -timeout: an input that takes longer than this many seconds counts as
     # a hang; the game and the check must handle any file at once.
     if ! QT_QPA_PLATFORM=offscreen \
-         LSAN_OPTIONS="suppressions=$PWD/tests/lsan.supp:print_suppressions=0" \
+         LSAN_OPTIONS="suppressions=$PWD/tests/lsan.supp:print_suppressions=0:fast_unwind_on_malloc=0" \
          UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1" \
          "$build/fuzz/$target" -max_total_time="$seconds" -timeout=10 -max_len=16384 \
              -artifact_prefix="$build/fuzz-findings/" -print_final_stats=1 \

@@ -15,8 +15,10 @@ kvizora_packages=(
 
 # Only the tests need these.
 kvizora_test_packages=(
-    xvfb xauth openbox icewm x11-utils wmctrl  # the windows on a real X desktop (tests/on-desktop.sh)
+    xvfb xauth openbox icewm x11-utils wmctrl xdotool  # the windows on a real X desktop (tests/on-desktop.sh)
     xfwm4 kwin-x11 kwin-style-breeze mutter dbus  # ... under Xfce's, KDE Plasma's and GNOME's window managers
+    kwin-wayland xwayland                      # ... and in their Wayland sessions, through XWayland
+    llvm                                       # llvm-symbolizer: sanitizer reports name their functions
     lintian appstream desktop-file-utils       # the package check: Debian's checker, the metadata validators
     qt6-base-private-dev                       # turning Qt's accessibility on as a screen reader does
 )

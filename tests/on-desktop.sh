@@ -1,19 +1,87 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: GPL-3.0-or-later
-# Runs a test program on a desktop of its own: a virtual X server with a
-# window manager, as a player's session has. The program talks to the X
-# server through Qt's xcb platform, whatever the caller's environment says.
+# Runs a test program on a desktop of its own, as a player's session has
+# one: a virtual X server with a window manager, or a Wayland compositor
+# with XWayland. The program talks to the X server through Qt's xcb
+# platform, whatever the caller's environment says.
 #
-#   tests/on-desktop.sh openbox|icewm|xfwm4|kwin_x11|mutter PROGRAM [ARGUMENT...]
+#   tests/on-desktop.sh WM PROGRAM [ARGUMENT...]
 #
-# xfwm4, kwin_x11 and mutter are Xfce's, KDE Plasma's and GNOME's window
-# managers, run as in an X11 session of those desktops but without their
-# compositing, which only adds shadows and costs time on a virtual screen.
+# WM is one of the X11 window managers openbox, icewm, xfwm4, kwin_x11 and
+# mutter (mutter --x11), run as in an X11 session of Xfce, KDE Plasma or
+# GNOME but without their compositing, which only adds shadows and costs
+# time on a virtual screen; or kwin_wayland or mutter_wayland, KDE
+# Plasma's and GNOME's Wayland sessions, where the program is an X client
+# of the compositor's XWayland. Each picks a free X display number of its
+# own. The screen is 1280x1024 logical pixels, at QT_SCALE_FACTOR if set.
+#
+# A window manager that is not installed here, has no X11 mode (mutter from
+# 50 on) or cannot start is skipped: one line says so, and the exit code is
+# 77, which CTest counts as skipped.
 set -euo pipefail
-export QT_QPA_PLATFORM=xcb
 export KVIZORA_WM=$1
 shift
-exec xvfb-run -a -s "-screen 0 1280x1024x24 -nolisten tcp" bash -c '
+skip() { echo "on-desktop.sh: $KVIZORA_WM $*: skipped"; exit 77; }
+width=$(awk -v s="${QT_SCALE_FACTOR:-1}" 'BEGIN { printf "%d", 1280 * s }')
+height=$(awk -v s="${QT_SCALE_FACTOR:-1}" 'BEGIN { printf "%d", 1024 * s }')
+
+case $KVIZORA_WM in
+    openbox|icewm|xfwm4|kwin_x11) command -v "$KVIZORA_WM" >/dev/null || skip "is not installed" ;;
+    mutter)
+        command -v mutter >/dev/null || skip "is not installed"
+        mutter --help 2>&1 | grep -q -- --x11 || skip "has no X11 mode"
+        ;;
+    kwin_wayland|mutter_wayland) ;;
+    *) echo "no such window manager here: $KVIZORA_WM" >&2; exit 2 ;;
+esac
+
+# Waits for the window manager, up to a minute on a busy machine: windows
+# shown before it runs would go unframed. Handed to the sessions below.
+wait_for_wm='for _ in $(seq 1200); do
+    xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id" && break
+    sleep 0.05
+done'
+
+case $KVIZORA_WM in
+kwin_wayland|mutter_wayland)
+    command -v Xwayland >/dev/null || skip "needs Xwayland, which is not installed"
+    # The compositor is a session of its own: it meets neither the caller's
+    # X server nor a Wayland display of the caller's, and is itself no xcb
+    # client.
+    unset DISPLAY WAYLAND_DISPLAY QT_QPA_PLATFORM
+    runtime=$(mktemp -d)
+    trap 'rm -rf "$runtime"' EXIT
+    export XDG_RUNTIME_DIR=$runtime
+    # What runs inside the session, as its only client: the program, through
+    # XWayland. Its output and exit code are left in files, as the
+    # compositor logs into its own and ends with a code of its own.
+    printf '%s\n' "$wait_for_wm" 'touch "$XDG_RUNTIME_DIR/started"' \
+        'QT_QPA_PLATFORM=xcb "$@" >"$XDG_RUNTIME_DIR/output" 2>&1; echo $? >"$XDG_RUNTIME_DIR/status"' >"$runtime/session.sh"
+    if [ "$KVIZORA_WM" = kwin_wayland ]; then
+        kwin=$(command -v kwin_wayland) || skip "is not installed"
+        # kwin_wayland carries a file capability that a container may not
+        # grant; a copy without it runs the same.
+        if ! "$kwin" --version >/dev/null 2>&1; then
+            cp "$kwin" "$runtime/kwin_wayland"
+            kwin=$runtime/kwin_wayland
+        fi
+        printf -v session '%q ' bash "$runtime/session.sh" "$@"
+        timeout 200 dbus-run-session -- "$kwin" --virtual --xwayland --width "$width" --height "$height" \
+            --exit-with-session "$session" >"$runtime/compositor.log" 2>&1 || true
+    else
+        command -v mutter >/dev/null || skip "is not installed"
+        timeout 200 dbus-run-session -- mutter --wayland --headless --virtual-monitor "${width}x$height" \
+            -- bash "$runtime/session.sh" "$@" >"$runtime/compositor.log" 2>&1 || true
+    fi
+    [ -e "$runtime/output" ] && cat "$runtime/output"
+    [ -e "$runtime/started" ] || skip "could not start here ($(grep -m1 -i 'error\|fail\|cannot' "$runtime/compositor.log" || echo 'no window manager came up'))"
+    [ -e "$runtime/status" ] || { echo "on-desktop.sh: $KVIZORA_WM ended before the test did" >&2; cat "$runtime/compositor.log" >&2; exit 1; }
+    exit "$(cat "$runtime/status")"
+    ;;
+esac
+
+export QT_QPA_PLATFORM=xcb KVIZORA_WAIT_FOR_WM=$wait_for_wm
+exec xvfb-run -a -s "-screen 0 ${width}x${height}x24 -nolisten tcp" bash -c '
     case $KVIZORA_WM in
         openbox) openbox --sm-disable >/dev/null 2>&1 & ;;
         icewm) icewm >/dev/null 2>&1 & ;;
@@ -23,14 +91,9 @@ exec xvfb-run -a -s "-screen 0 1280x1024x24 -nolisten tcp" bash -c '
         kwin_x11) KWIN_COMPOSE=N kwin_x11 >/dev/null 2>&1 & ;;
         # mutter wants a session bus, as GNOME gives it.
         mutter) dbus-run-session -- mutter --x11 >/dev/null 2>&1 & ;;
-        *) echo "no such window manager here: $KVIZORA_WM" >&2; exit 2 ;;
     esac
     wm=$!
-    # Windows shown before the window manager runs would go unframed.
-    for _ in $(seq 200); do
-        xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id" && break
-        sleep 0.05
-    done
+    eval "$KVIZORA_WAIT_FOR_WM"
     status=0
     "$@" || status=$?
     kill $wm 2>/dev/null || true

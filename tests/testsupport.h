@@ -2,7 +2,7 @@
 #ifndef TESTSUPPORT_H
 #define TESTSUPPORT_H
 
-#include "game/platform.h"
+#include "platform/platform.h"
 
 #include <QAccessible>
 #include <QByteArray>

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "check/contentcheck.h"
-#include "game/platform.h"
 #include "lifelines/lifelines.h"
+#include "platform/platform.h"
 #include "testsupport.h"
 #include "ui/appearance.h"
 

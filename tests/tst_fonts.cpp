@@ -115,7 +115,7 @@ void TestFonts::everyCaptionFaceHoldsAllOfWindows1251()
             for (QChar c : characters)
                 QVERIFY2(metrics.inFont(c), qPrintable(QStringLiteral("%1 in %2 lacks U+%3")
                                                            .arg(control->objectName(), QFontInfo(font).family())
-                                                           .arg(c.unicode(), 4, 16, QLatin1Char('0'))));
+                                                           .arg(uint(c.unicode()), 4, 16, QLatin1Char('0'))));
             ++checked;
         }
     }

@@ -2,7 +2,7 @@
 #include "title/form1.h"
 
 #include "game/form2.h"
-#include "game/platform.h"
+#include "platform/platform.h"
 #include "title/linklooks.h"
 #include "ui/appearance.h"
 #include "ui/art.h"

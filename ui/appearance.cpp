@@ -71,16 +71,6 @@ void setUpApplication()
         QCoreApplication::installTranslator(&qtTexts);
 }
 
-void showNoWindowIcon(QWidget *window)
-{
-    static const QIcon nothing = [] {
-        QPixmap clear(16, 16);
-        clear.fill(Qt::transparent);
-        return QIcon(clear);
-    }();
-    window->setWindowIcon(nothing);
-}
-
 const QCursor &handCursor()
 {
     static const QCursor cursor = [] {
@@ -93,17 +83,6 @@ const QCursor &handCursor()
         return QCursor(hand, qRound(12 * scale), qRound(1 * scale));
     }();
     return cursor;
-}
-
-QRect screenArea(const QWidget *window)
-{
-    const QScreen *screen = window && window->screen() ? window->screen() : QGuiApplication::primaryScreen();
-    return screen ? screen->geometry() : QRect(0, 0, 1024, 768);
-}
-
-QPoint centredPosition(const QRect &area, QSize outerSize)
-{
-    return {area.x() + (area.width() - outerSize.width()) / 2, area.y() + (area.height() - outerSize.height()) / 2};
 }
 
 void setBackground(QWidget *widget, const QColor &color)

@@ -2,7 +2,8 @@
 #ifndef APPEARANCE_H
 #define APPEARANCE_H
 
-#include "game/rules.h"
+#include "platform/framing.h"
+#include "platform/rounding.h"
 
 #include <QColor>
 #include <QPoint>
@@ -23,7 +24,7 @@ namespace Appearance {
 inline constexpr int TwipsPerPixel = 15;
 inline int px(double twips)
 {
-    return static_cast<int>(Rules::roundHalfEven(twips / TwipsPerPixel));
+    return static_cast<int>(Rounding::roundHalfEven(twips / TwipsPerPixel));
 }
 
 // Gives fontconfig the game's own configuration (FontSetup), maps the faces
@@ -42,21 +43,14 @@ void useHeavyDisplayFace(QWidget *widget);
 // Russian texts for Qt's own dialogs.
 void setUpApplication();
 
-// Only the game screen carries the show's icon. A window it owns (a dialog,
-// a message box) that names no icon of its own is drawn by many window
-// managers with the game screen's icon, or the one the desktop entry names;
-// so it is given an icon that shows nothing.
-void showNoWindowIcon(QWidget *window);
+// What the windows share with the message boxes: placing on the screen
+// and an empty title-bar icon (platform/framing.h).
+using Framing::centredPosition;
+using Framing::screenArea;
+using Framing::showNoWindowIcon;
 
 // The white pointing hand shown over clickable controls (hot spot 12, 1).
 const QCursor &handCursor();
-
-// The geometry of the screen a window is on (the primary screen before it
-// is shown).
-QRect screenArea(const QWidget *window);
-
-// The top left corner that centres something of size `outerSize` on `area`.
-QPoint centredPosition(const QRect &area, QSize outerSize);
 
 // Moves a window without a frame of the window manager's so that it stands
 // centred on `area`.

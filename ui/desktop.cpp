@@ -1,22 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/desktop.h"
 
-#include "game/platform.h"
-#include "ui/appearance.h"
+#include "platform/platform.h"
 
-#include <QAbstractNativeEventFilter>
 #include <QCoreApplication>
 #include <QEvent>
 #include <QGuiApplication>
-#include <QList>
-#include <QMargins>
 #include <QWidget>
 #include <QWindow>
-
-#include <xcb/xcb.h>
-
-#include <cstdint>
-#include <cstdlib>
 
 namespace Desktop {
 
@@ -53,9 +44,12 @@ namespace {
 
 // Publishes a window's name for the window lists whenever its caption is
 // empty: before the window is first shown, and after every change of the
-// caption (the game screen empties its caption whenever it changes state).
-// The caption itself, which decides whether a title bar is drawn, stays
-// empty.
+// caption or of the window's state (the game screen empties its caption
+// whenever it changes state). While minimised, however that came about (the
+// game's own button, a taskbar, a pager, a shortcut of the window
+// manager's), the window is listed under the show's title, as a minimised
+// window with a caption is. The caption itself, which decides whether a
+// title bar is drawn, stays empty.
 class ListedName final : public QObject
 {
 public:
@@ -71,10 +65,11 @@ public:
     {
         if (watched == m_window
             && (event->type() == QEvent::WindowTitleChange || event->type() == QEvent::Show
-                || event->type() == QEvent::WinIdChange)) {
+                || event->type() == QEvent::WinIdChange || event->type() == QEvent::WindowStateChange)) {
             QWindow *handle = m_window->windowHandle();
-            if (handle && m_window->windowTitle().isEmpty() && handle->title() != m_name)
-                handle->setTitle(m_name);
+            const QString name = m_window->isMinimized() ? Platform::applicationTitle() : m_name;
+            if (handle && m_window->windowTitle().isEmpty() && handle->title() != name)
+                handle->setTitle(name);
         }
         return false;
     }
@@ -89,181 +84,6 @@ private:
 void listUnder(QWidget *window, const QString &name)
 {
     new ListedName(window, name);
-}
-
-namespace {
-
-// The place for the frame's top left corner that centres a window of inner
-// size `size`, framed by `frame`, on the rectangle `owner`.
-QPoint centredFramePosition(const QRect &owner, QSize size, const QMargins &frame)
-{
-    return Appearance::centredPosition(owner, size.grownBy(frame));
-}
-
-// The frame the window manager gave the last framed window. Every framed
-// window of the game has the same kind of title bar, so the next one most
-// likely gets the same frame. Before the first, no frame is assumed.
-QMargins g_expectedFrame;
-
-// The X server the game talks to; null on other platforms.
-QNativeInterface::QX11Application *x11Application()
-{
-    if (QGuiApplication::platformName() != u"xcb")
-        return nullptr;
-    auto *x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
-    return x11 && x11->connection() ? x11 : nullptr;
-}
-
-xcb_atom_t frameExtentsAtom(xcb_connection_t *connection)
-{
-    static const xcb_atom_t atom = [connection] {
-        const char name[] = "_NET_FRAME_EXTENTS";
-        xcb_intern_atom_reply_t *reply =
-            xcb_intern_atom_reply(connection, xcb_intern_atom(connection, 0, sizeof name - 1, name), nullptr);
-        const xcb_atom_t found = reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
-        free(reply);
-        return found;
-    }();
-    return atom;
-}
-
-// The frame the window manager put around `window`, as it announces it on
-// an X server (_NET_FRAME_EXTENTS); null while it has put none. Qt's own
-// figure, taken from the windows around the game's, can for a while be
-// that of a frame still being built (KWin: one pixel square).
-QMargins frameOf(const QWidget *window)
-{
-    QNativeInterface::QX11Application *x11 = x11Application();
-    if (!x11 || !window->windowHandle()) {
-        const QRect inner = window->geometry();
-        const QRect outer = window->frameGeometry();
-        if (!outer.contains(inner))
-            return {};
-        return {inner.left() - outer.left(), inner.top() - outer.top(), outer.right() - inner.right(),
-                outer.bottom() - inner.bottom()};
-    }
-    xcb_connection_t *connection = x11->connection();
-    const xcb_atom_t extents = frameExtentsAtom(connection);
-    const auto id = static_cast<xcb_window_t>(window->winId());
-    xcb_get_property_reply_t *reply = xcb_get_property_reply(
-        connection, xcb_get_property(connection, 0, id, extents, XCB_ATOM_CARDINAL, 0, 4), nullptr);
-    QMargins frame;
-    if (reply && reply->format == 32 && xcb_get_property_value_length(reply) == 16) {
-        const auto *value = static_cast<const std::uint32_t *>(xcb_get_property_value(reply));
-        // left, right, top, bottom
-        frame = QMargins(int(value[0]), int(value[2]), int(value[1]), int(value[3]));
-    }
-    free(reply);
-    return frame;
-}
-
-// Puts the window's frame, `frame` wide, with its top left corner at
-// `corner`. The window is placed by its inner area: Qt would place the frame
-// by a frame of its own reckoning, which may be wrong (above).
-void placeFrame(QWidget *window, QPoint corner, const QMargins &frame)
-{
-    window->setGeometry(QRect(corner + QPoint(frame.left(), frame.top()), window->size()));
-}
-
-// Watches a window it centred until the window manager has framed it, and
-// centres it again, once, if it does not stand centred with its frame: the
-// frame may be another than the one assumed, and Qt's record of where the
-// framed window stands can be off by the frame's border (under icewm).
-// Asking for the centred place again sets both right; where the window
-// already stands there, it does not move.
-class FrameWatch final : public QObject
-{
-public:
-    // Where the window manager announces a frame after the window is first
-    // drawn and made active (KWin), no event of Qt's follows; the X
-    // server's notice of the announcement is looked for instead.
-    static void watchAnnouncements()
-    {
-        static bool watching = false;
-        if (watching || !x11Application())
-            return;
-        watching = true;
-        static Announcements filter;
-        qGuiApp->installNativeEventFilter(&filter);
-    }
-
-    FrameWatch(QWidget *window, const QRect &owner)
-        : QObject(window)
-        , m_window(window)
-        , m_owner(owner)
-    {
-        window->installEventFilter(this);
-        s_watches.append(this);
-    }
-
-    ~FrameWatch() override { s_watches.removeOne(this); }
-
-    bool eventFilter(QObject *watched, QEvent *event) override
-    {
-        // The window manager reports the frame with the move that follows
-        // framing the window; where the framed window stays where the game
-        // put it, nothing moves, and the frame is known by the time the
-        // window is first drawn or made active. A frame read earlier is not
-        // yet the real one.
-        const QEvent::Type type = event->type();
-        if (watched == m_window && (type == QEvent::Move || type == QEvent::Paint || type == QEvent::WindowActivate)
-            && m_window->isVisible())
-            check();
-        return false;
-    }
-
-    void check()
-    {
-        const QMargins frame = frameOf(m_window);
-        if (frame.isNull())
-            return; // not framed (yet)
-        g_expectedFrame = frame;
-        const QPoint centred = centredFramePosition(m_owner, m_window->size(), frame);
-        if (m_window->geometry().topLeft() != centred + QPoint(frame.left(), frame.top()))
-            placeFrame(m_window, centred, frame);
-        // From here on, a move is the player's.
-        s_watches.removeOne(this);
-        deleteLater();
-        m_window->removeEventFilter(this);
-    }
-
-private:
-    class Announcements final : public QAbstractNativeEventFilter
-    {
-    public:
-        bool nativeEventFilter(const QByteArray &type, void *message, qintptr *) override
-        {
-            if (type != "xcb_generic_event_t")
-                return false;
-            const auto *event = static_cast<const xcb_generic_event_t *>(message);
-            if ((event->response_type & 0x7f) != XCB_PROPERTY_NOTIFY)
-                return false;
-            const auto *notice = static_cast<const xcb_property_notify_event_t *>(message);
-            if (notice->atom != frameExtentsAtom(x11Application()->connection()))
-                return false;
-            const QList<FrameWatch *> watches = s_watches;
-            for (FrameWatch *watch : watches) {
-                if (watch->m_window->internalWinId() == notice->window)
-                    watch->check();
-            }
-            return false;
-        }
-    };
-
-    // The windows still waiting for their frame.
-    static inline QList<FrameWatch *> s_watches;
-
-    QWidget *m_window;
-    QRect m_owner;
-};
-
-} // namespace
-
-void centreOn(QWidget *window, const QRect &owner)
-{
-    placeFrame(window, centredFramePosition(owner, window->size(), g_expectedFrame), g_expectedFrame);
-    FrameWatch::watchAnnouncements();
-    new FrameWatch(window, owner);
 }
 
 } // namespace Desktop

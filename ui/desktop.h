@@ -2,6 +2,8 @@
 #ifndef DESKTOP_H
 #define DESKTOP_H
 
+#include "platform/framing.h"
+
 #include <QByteArray>
 #include <QRect>
 #include <QString>
@@ -11,8 +13,7 @@ class QWidget;
 QT_END_NAMESPACE
 
 // How the game meets the desktop it runs on: which window system Qt talks
-// to, the names launchers and window lists know it by, and where its framed
-// windows stand.
+// to, and the names launchers and window lists know it by.
 namespace Desktop {
 
 // The desktop entry the game is installed with. Launchers, taskbars and a
@@ -48,16 +49,13 @@ void nameApplication(QWidget *firstWindow);
 // and some window managers tell apart windows on screen together under one
 // name by a counter («Ступенион? <2>»). So each title-less window is listed
 // under a name of its own, which no message box (they carry the show's
-// title) shares.
+// title) shares. While minimised, the window is listed under the show's
+// title.
 void listUnder(QWidget *window, const QString &name);
 
-// Centres `window`, frame included, on `owner` (the owning window as the
-// player sees it). What frame the window manager gives a window is known
-// only once it has framed it; until then the frame of the previous framed
-// window stands in. Once framed, a window that does not stand centred is
-// centred again at once. Later moves (the player dragging it) are left
-// alone.
-void centreOn(QWidget *window, const QRect &owner);
+// Framed windows are centred by the platform's part (platform/framing.h);
+// the windows find it here, with the rest of what meets the desktop.
+using Framing::centreOn;
 
 } // namespace Desktop
 

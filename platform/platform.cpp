@@ -1,8 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "game/platform.h"
+#include "platform/platform.h"
 
-#include "ui/appearance.h"
-#include "ui/desktop.h"
+#include "platform/framing.h"
 
 #include <QApplication>
 #include <QCoreApplication>
@@ -100,7 +99,7 @@ QRect ownerPlace(const QWidget *box, QWidget *parent)
             }
         }
     }
-    return owner ? owner->frameGeometry() : Appearance::screenArea(box);
+    return owner ? owner->frameGeometry() : Framing::screenArea(box);
 }
 
 // The least width at which window managers draw a box's title whole. They
@@ -140,7 +139,7 @@ protected:
     void showEvent(QShowEvent *event) override
     {
         QMessageBox::showEvent(event);
-        Desktop::centreOn(this, ownerPlace(this, parentWidget()));
+        Framing::centreOn(this, ownerPlace(this, parentWidget()));
     }
 };
 
@@ -158,7 +157,7 @@ MessageResult scrollingMessageBox(QWidget *parent, const QString &text, MessageB
 {
     QDialog box(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint);
     box.setWindowTitle(applicationTitle());
-    Appearance::showNoWindowIcon(&box);
+    Framing::showNoWindowIcon(&box);
     auto *layout = new QGridLayout(&box);
     if (icon != MessageIcon::None) {
         auto *picture = new QLabel(&box);
@@ -203,7 +202,7 @@ MessageResult scrollingMessageBox(QWidget *parent, const QString &text, MessageB
     const QScreen *screen = parent && parent->screen() ? parent->screen() : QGuiApplication::primaryScreen();
     const QRect area = screen ? screen->availableGeometry() : QRect(0, 0, 1024, 768);
     box.setFixedSize(std::min(600, area.width() * 4 / 5), std::min(450, area.height() * 3 / 5));
-    Desktop::centreOn(&box, ownerPlace(&box, parent));
+    Framing::centreOn(&box, ownerPlace(&box, parent));
     // Esc and a close request mean No, or OK, as in the standard box.
     const int result = box.exec();
     if (buttons == MessageButtons::YesNo)
@@ -227,7 +226,7 @@ MessageResult messageBox(QWidget *parent, const QString &text, MessageButtons bu
         boxIcon = QMessageBox::Critical;
     GameMessageBox box(boxIcon, text, parent);
     box.setTextFormat(Qt::PlainText);
-    Appearance::showNoWindowIcon(&box);
+    Framing::showNoWindowIcon(&box);
     if (buttons == MessageButtons::YesNo) {
         QPushButton *yes = box.addButton(QStringLiteral("Да"), QMessageBox::YesRole);
         QPushButton *no = box.addButton(QStringLiteral("Нет"), QMessageBox::NoRole);
