@@ -82,6 +82,10 @@ esac
 
 export QT_QPA_PLATFORM=xcb KVIZORA_WAIT_FOR_WM=$wait_for_wm
 exec xvfb-run -a -s "-screen 0 ${width}x${height}x24 -nolisten tcp" bash -c '
+    # QT_SCALE_FACTOR scales the program only: kwin_x11 would otherwise
+    # scale its frames with it from one release to the next.
+    wm_scale=$QT_SCALE_FACTOR
+    unset QT_SCALE_FACTOR
     case $KVIZORA_WM in
         openbox) openbox --sm-disable >/dev/null 2>&1 & ;;
         icewm) icewm >/dev/null 2>&1 & ;;
@@ -94,6 +98,7 @@ exec xvfb-run -a -s "-screen 0 ${width}x${height}x24 -nolisten tcp" bash -c '
     esac
     wm=$!
     eval "$KVIZORA_WAIT_FOR_WM"
+    [ -n "$wm_scale" ] && export QT_SCALE_FACTOR=$wm_scale
     status=0
     "$@" || status=$?
     kill $wm 2>/dev/null || true
