@@ -271,14 +271,7 @@ extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv)
         FUZZ_CHECK(file.open(QIODevice::ReadOnly));
         g_harness->shipped.insert(QLatin1String(name), file.readAll());
     }
-    Platform::setProgramFolder(g_harness->folder.path());
-    Platform::setRandomSource(&g_harness->random);
-    Platform::setMessageBoxHandler([](const QString &text, Platform::MessageButtons, Platform::MessageIcon) {
-        g_harness->messages << text;
-        return Platform::MessageResult::Ok;
-    });
-    Platform::setEndProgramHandler([] { throw ProgramEnded{}; });
-    Platform::setModalHandler([](QDialog &) -> int { fail("no window may open while a question is presented", __FILE__, __LINE__); });
+    Fuzzing::routeSeams(g_harness->folder.path(), g_harness->random, g_harness->messages);
     g_harness->screen = new Form2;
     g_harness->verdict = new Form3(*g_harness->screen);
     g_harness->verdict->Timer1.stop();

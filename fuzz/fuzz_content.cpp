@@ -185,14 +185,7 @@ extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv)
     // registered first.
     std::atexit(tearDown);
     FUZZ_CHECK(g_harness->folder.isValid());
-    Platform::setProgramFolder(g_harness->folder.path());
-    Platform::setRandomSource(&g_harness->random);
-    Platform::setMessageBoxHandler([](const QString &text, Platform::MessageButtons, Platform::MessageIcon) {
-        g_harness->messages << text;
-        return Platform::MessageResult::Ok;
-    });
-    Platform::setEndProgramHandler([] { throw ProgramEnded{}; });
-    Platform::setModalHandler([](QDialog &) -> int { fail("no window may open while a question is presented", __FILE__, __LINE__); });
+    Fuzzing::routeSeams(g_harness->folder.path(), g_harness->random, g_harness->messages);
     g_harness->screen = new Form2;
 
     // A missing level file ends the game and names the file.

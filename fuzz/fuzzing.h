@@ -5,6 +5,11 @@
 // What the fuzz targets share: a failed expectation stops the run with the
 // place it failed, so that libFuzzer keeps the input.
 
+#include "platform/platform.h"
+
+#include <QString>
+#include <QStringList>
+
 #include <cstdio>
 #include <cstdlib>
 
@@ -19,6 +24,22 @@ struct ProgramEnded
 {
     std::fprintf(stderr, "%s:%d: check failed: %s\n", file, line, what);
     std::abort();
+}
+
+// Routes the game's platform seams to a harness: the program folder is the
+// harness's, draws come from `random`, every message box is collected in
+// `messages` and answered OK, ending the program unwinds as ProgramEnded,
+// and no modal window may open while a question is presented.
+inline void routeSeams(const QString &programFolder, Platform::RandomSource &random, QStringList &messages)
+{
+    Platform::setProgramFolder(programFolder);
+    Platform::setRandomSource(&random);
+    Platform::setMessageBoxHandler([&messages](const QString &text, Platform::MessageButtons, Platform::MessageIcon) {
+        messages << text;
+        return Platform::MessageResult::Ok;
+    });
+    Platform::setEndProgramHandler([] { throw ProgramEnded{}; });
+    Platform::setModalHandler([](QDialog &) -> int { fail("no window may open while a question is presented", __FILE__, __LINE__); });
 }
 
 } // namespace Fuzzing
