@@ -410,9 +410,18 @@ void TestDesktop::modalWindowComesBackAboveTheGameScreen()
     QTRY_VERIFY(call.isActiveWindow());
     if (!property(&call, "_NET_WM_ALLOWED_ACTIONS").contains(QStringLiteral("MINIMIZE")))
         return; // not offered: the window manager keeps to the game's hints
-    // What the minimise button of its title bar asks for.
+    // What the minimise button of its title bar asks for. A compositor may
+    // pass over a request that comes while it is still matching the X window
+    // to XWayland's surface (kwin_wayland, once in a busy run); the desktop's
+    // own request, sent once more, stands for the player's second click.
     call.showMinimized();
-    QTRY_VERIFY(property(&call, "WM_STATE").contains(QStringLiteral("Iconic")));
+    const auto iconic = [&] { return property(&call, "WM_STATE").contains(QStringLiteral("Iconic")); };
+    if (!QTest::qWaitFor(iconic, 5000)) {
+        QProcess xdotool;
+        xdotool.start(QStringLiteral("xdotool"), {QStringLiteral("windowminimize"), QString::number(call.winId())});
+        QVERIFY(xdotool.waitForFinished(5000));
+    }
+    QTRY_VERIFY(iconic());
     QTest::qWait(300);
     QProcess wmctrl;
     wmctrl.start(QStringLiteral("wmctrl"), {QStringLiteral("-i"), QStringLiteral("-a"), QString::number(m_form->winId())});
