@@ -23,10 +23,8 @@
 #include "game/rules.h"
 #include "lifelines/lifelines.h"
 #include "platform/platform.h"
-#include "ui/appearance.h"
 #include "ui/controls.h"
 
-#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -258,9 +256,7 @@ void checkHostFile(QByteArrayView bytes, int which)
 
 extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv)
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    static QApplication app(*argc, *argv);
-    Appearance::setUpApplication();
+    Fuzzing::startApplication(argc, argv);
 
     g_harness = new Harness;
     std::atexit(tearDown);

@@ -17,10 +17,8 @@
 #include "game/rules.h"
 #include "lifelines/lifelines.h"
 #include "platform/platform.h"
-#include "ui/appearance.h"
 #include "ui/controls.h"
 
-#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -176,9 +174,7 @@ void checkQuestionOnScreen(const QStringList &lines)
 
 extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv)
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    static QApplication app(*argc, *argv);
-    Appearance::setUpApplication();
+    Fuzzing::startApplication(argc, argv);
 
     g_harness = new Harness;
     // Run at exit before the application's destructor, which was

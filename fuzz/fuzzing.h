@@ -6,7 +6,9 @@
 // place it failed, so that libFuzzer keeps the input.
 
 #include "platform/platform.h"
+#include "ui/appearance.h"
 
+#include <QApplication>
 #include <QString>
 #include <QStringList>
 
@@ -24,6 +26,16 @@ struct ProgramEnded
 {
     std::fprintf(stderr, "%s:%d: check failed: %s\n", file, line, what);
     std::abort();
+}
+
+// Starts the application every run shares, offscreen, with the game's look.
+// Made here, before the harness registers its own clean-up with atexit(),
+// so that the clean-up runs first and the application goes last.
+inline void startApplication(int *argc, char ***argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    static QApplication app(*argc, *argv);
+    Appearance::setUpApplication();
 }
 
 // Routes the game's platform seams to a harness: the program folder is the
