@@ -16,6 +16,7 @@
 
 #include <cstdint>
 #include <cstdlib>
+#include <optional>
 
 namespace Framing {
 
@@ -23,18 +24,23 @@ namespace {
 
 // Where the inner area of a window of size `size` (Qt's logical pixels),
 // framed by `frame` (device pixels), must stand to centre the frame on the
-// rectangle `owner` (logical pixels). A window manager measures its frame in
-// the X server's pixels; at 200 % a title bar 19 pixels high is 9.5 of Qt's,
-// which Qt's whole logical pixels cannot hold. So the centring is reckoned
-// in device pixels, and only the window's place is turned into logical
-// pixels, the nearest whole one.
-QPoint centredInnerPosition(const QRect &owner, QSize size, const QMargins &frame, qreal ratio)
+// rectangle `owner` (logical pixels), in device pixels. A window manager
+// measures its frame in the X server's pixels; at 200 % a title bar 19
+// pixels high is 9.5 of Qt's, which Qt's whole logical pixels cannot hold,
+// so the centring is reckoned in device pixels.
+QPoint centredDevicePosition(const QRect &owner, QSize size, const QMargins &frame, qreal ratio)
 {
     const auto device = [ratio](int logical) { return qRound(logical * ratio); };
     const QRect area(device(owner.x()), device(owner.y()), device(owner.width()), device(owner.height()));
     const QSize outer(device(size.width()), device(size.height()));
-    const QPoint corner = centredPosition(area, outer.grownBy(frame));
-    return {qRound((corner.x() + frame.left()) / ratio), qRound((corner.y() + frame.top()) / ratio)};
+    return centredPosition(area, outer.grownBy(frame)) + QPoint(frame.left(), frame.top());
+}
+
+// The same place in Qt's logical pixels, the nearest whole one.
+QPoint centredInnerPosition(const QRect &owner, QSize size, const QMargins &frame, qreal ratio)
+{
+    const QPoint device = centredDevicePosition(owner, size, frame, ratio);
+    return {qRound(device.x() / ratio), qRound(device.y() / ratio)};
 }
 
 // The frame the window manager gave the last framed window, in device
@@ -98,12 +104,39 @@ QMargins frameOf(const QWidget *window)
     return frame;
 }
 
+// Where the inner area of `window` stands on the X server's screen, in
+// device pixels; null when that cannot be read.
+std::optional<QPoint> placeOnServer(xcb_connection_t *connection, xcb_window_t id)
+{
+    xcb_get_geometry_reply_t *geometry = xcb_get_geometry_reply(connection, xcb_get_geometry(connection, id), nullptr);
+    if (!geometry)
+        return std::nullopt;
+    const xcb_window_t root = geometry->root;
+    free(geometry);
+    xcb_translate_coordinates_reply_t *place =
+        xcb_translate_coordinates_reply(connection, xcb_translate_coordinates(connection, id, root, 0, 0), nullptr);
+    if (!place)
+        return std::nullopt;
+    const QPoint result(place->dst_x, place->dst_y);
+    free(place);
+    return result;
+}
+
+// The size `window` will stand at. Qt may be told of a window's size at
+// creation after it has been laid out (seen at 200 % under kwin_x11): the
+// window then reports, for a moment, a size smaller than it can be.
+QSize settledSize(const QWidget *window)
+{
+    return window->size().expandedTo(window->minimumSize()).boundedTo(window->maximumSize());
+}
+
 // Centres the window, framed by `frame` (device pixels), on `owner`. The
 // window is placed by its inner area: Qt would place the frame by a frame
 // of its own reckoning, which may be wrong (above).
 void placeCentred(QWidget *window, const QRect &owner, const QMargins &frame)
 {
-    window->setGeometry(QRect(centredInnerPosition(owner, window->size(), frame, window->devicePixelRatio()), window->size()));
+    const QSize size = settledSize(window);
+    window->setGeometry(QRect(centredInnerPosition(owner, size, frame, window->devicePixelRatio()), size));
 }
 
 // Watches a window it centred until the window manager has framed it, and
@@ -159,9 +192,26 @@ public:
         if (frame.isNull())
             return; // not framed (yet)
         g_expectedFrame = frame;
-        const QPoint centred = centredInnerPosition(m_owner, m_window->size(), frame, m_window->devicePixelRatio());
-        if (m_window->geometry().topLeft() != centred)
+        const qreal ratio = m_window->devicePixelRatio();
+        if (QNativeInterface::QX11Application *x11 = x11Application(); x11 && ratio != 1.0) {
+            // Scaled, Qt can place a window only on whole logical pixels,
+            // and it keeps its own record of where the window stands, which
+            // before the frame was known may not be where the window manager
+            // put it; Qt then sends nothing for a place it thinks the window
+            // has. The window is moved on the X server itself, to the device
+            // pixel. Qt places the inner area (static gravity), and so does
+            // this; Qt learns the new place from the X server.
+            xcb_connection_t *connection = x11->connection();
+            const auto id = static_cast<xcb_window_t>(m_window->winId());
+            const QPoint centred = centredDevicePosition(m_owner, settledSize(m_window), frame, ratio);
+            if (placeOnServer(connection, id) != centred) {
+                const std::uint32_t place[] = {std::uint32_t(centred.x()), std::uint32_t(centred.y())};
+                xcb_configure_window(connection, id, XCB_CONFIG_WINDOW_X | XCB_CONFIG_WINDOW_Y, place);
+                xcb_flush(connection);
+            }
+        } else if (m_window->geometry().topLeft() != centredInnerPosition(m_owner, settledSize(m_window), frame, ratio)) {
             placeCentred(m_window, m_owner, frame);
+        }
         // From here on, a move is the player's.
         s_watches.removeOne(this);
         deleteLater();
