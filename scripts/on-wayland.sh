@@ -20,7 +20,11 @@ session=$1
 out=$(realpath -m "$2")
 mkdir -p "$out"
 unset QT_QPA_PLATFORM
-export XDG_RUNTIME_DIR=${XDG_RUNTIME_DIR:-$(mktemp -d)}
+# The session keeps its sockets and the play script in a folder of its own,
+# removed at the end.
+XDG_RUNTIME_DIR=$(mktemp -d)
+export XDG_RUNTIME_DIR
+trap 'rm -rf "$XDG_RUNTIME_DIR"' EXIT
 export KVIZORA_GAME=$PWD/build/test/kvizora KVIZORA_OUT=$out
 
 play=$XDG_RUNTIME_DIR/kvizora-play.sh

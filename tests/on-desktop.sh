@@ -39,6 +39,7 @@ esac
 # shown before it runs would go unframed. Handed to the sessions below.
 wait_for_wm='for _ in $(seq 1200); do
     xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id" && break
+    [ -n "${wm:-}" ] && ! kill -0 "$wm" 2>/dev/null && break
     sleep 0.05
 done'
 
@@ -86,18 +87,28 @@ exec xvfb-run -a -s "-screen 0 ${width}x${height}x24 -nolisten tcp" bash -c '
     # scale its frames with it from one release to the next.
     wm_scale=$QT_SCALE_FACTOR
     unset QT_SCALE_FACTOR
-    case $KVIZORA_WM in
-        openbox) openbox --sm-disable >/dev/null 2>&1 & ;;
-        icewm) icewm >/dev/null 2>&1 & ;;
-        # xfwm4 reads its settings through xfconf, on the session bus; from
-        # 4.20 on it will not start without one.
-        xfwm4) dbus-run-session -- xfwm4 --compositor=off >/dev/null 2>&1 & ;;
-        kwin_x11) KWIN_COMPOSE=N kwin_x11 >/dev/null 2>&1 & ;;
-        # mutter wants a session bus, as GNOME gives it.
-        mutter) dbus-run-session -- mutter --x11 >/dev/null 2>&1 & ;;
-    esac
-    wm=$!
-    eval "$KVIZORA_WAIT_FOR_WM"
+    start_wm() {
+        case $KVIZORA_WM in
+            openbox) exec openbox --sm-disable ;;
+            icewm) exec icewm ;;
+            # xfwm4 reads its settings through xfconf, on the session bus;
+            # from 4.20 on it will not start without one.
+            xfwm4) exec dbus-run-session -- xfwm4 --compositor=off ;;
+            kwin_x11) KWIN_COMPOSE=N exec kwin_x11 ;;
+            # mutter wants a session bus, as GNOME gives it.
+            mutter) exec dbus-run-session -- mutter --x11 ;;
+        esac
+    }
+    wm_log=$(mktemp)
+    trap '\''rm -f "$wm_log"'\'' EXIT
+    for attempt in 1 2; do
+        start_wm >"$wm_log" 2>&1 &
+        wm=$!
+        eval "$KVIZORA_WAIT_FOR_WM"
+        kill -0 $wm 2>/dev/null && break
+        echo "on-desktop.sh: $KVIZORA_WM ended as it started:" >&2
+        tail -n 5 "$wm_log" >&2
+    done
     [ -n "$wm_scale" ] && export QT_SCALE_FACTOR=$wm_scale
     status=0
     "$@" || status=$?
