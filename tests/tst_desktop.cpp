@@ -286,9 +286,9 @@ void TestDesktop::framedWindowsStandCentredOnTheGameScreen()
     shown->show();
     QVERIFY(QTest::qWaitForWindowExposed(shown.get()));
     const bool standsCentred = centred(shown.get());
-    report(offCentre(shown.get(), owner));
+    const QPoint off = offCentre(shown.get(), owner);
+    report(off);
     if (!standsCentred) {
-        const QPoint off = offCentre(shown.get(), owner);
         QFAIL(qPrintable(QStringLiteral("off centre by %1, %2 half pixels, frame %3")
                              .arg(off.x())
                              .arg(off.y())
